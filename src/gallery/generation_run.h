@@ -1,0 +1,25 @@
+// One run of "Fotowebseite erstellen": photos, pages, support files, settings.
+#ifndef ALBUMORA_GALLERY_GENERATION_RUN_H_
+#define ALBUMORA_GALLERY_GENERATION_RUN_H_
+
+#include "app/program_values.h"
+#include "ui/controls.h"
+#include "ui/progress_reporter.h"
+
+namespace albumora {
+
+enum class RunOutcome {
+  kFinished,         // reached "Fertig: "
+  kProgramMustEnd,   // a page could not be written; the message was shown, the program ends
+};
+
+RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
+                         const ProgramValues& values);
+
+// Lists the photos of the source folder (control 13) and shows their count in status field 0.
+// Returns the count. Used at start-up and when a source folder is chosen.
+int ScanPhotos(const Controls& controls, ProgressReporter& reporter);
+
+}  // namespace albumora
+
+#endif  // ALBUMORA_GALLERY_GENERATION_RUN_H_

@@ -1,0 +1,37 @@
+// The 33 user settings as data, and the settings file that keeps them between starts.
+#ifndef ALBUMORA_SETTINGS_SETTINGS_H_
+#define ALBUMORA_SETTINGS_SETTINGS_H_
+
+#include <span>
+#include <string_view>
+
+#include "ui/controls.h"
+
+namespace albumora {
+
+inline constexpr std::string_view kSettingsFileName = "Einstellung.alb";
+
+enum class FieldKind { kText, kPath, kFlag, kOption, kStep, kNumber, kChoice };
+
+struct SettingsField {
+  const char* key;    // with the leading '#'
+  const char* group;  // "FotosAllgemein", "WebseiteAllgemein", "Meta_Tag", "CSS"
+  int control;
+  FieldKind kind;
+  int minimum = 0;  // Step and Number only
+  int maximum = 0;
+};
+
+// The fields in the order in which SaveSettings writes them.
+std::span<const SettingsField> SettingsFields();
+
+// Fills the controls from the settings file; a missing or unreadable file leaves the defaults.
+void LoadSettings(Controls& controls, std::string_view file = kSettingsFileName);
+
+// Writes the controls into the settings file. A file that cannot be written stays as it was;
+// nothing is reported.
+void SaveSettings(const Controls& controls, std::string_view file = kSettingsFileName);
+
+}  // namespace albumora
+
+#endif  // ALBUMORA_SETTINGS_SETTINGS_H_
