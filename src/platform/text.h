@@ -31,6 +31,10 @@ std::string Decimal(long long value);
 std::string ToUtf8(std::string_view cp1252);
 std::optional<std::string> FromUtf8(std::string_view utf8);
 
+// A UTF-8 literal of the program's own texts ("Lösche ...") as Windows-1252. Characters without a
+// Windows-1252 form become '?'; the program's own texts have none.
+std::string Cp1252(std::string_view utf8);
+
 }  // namespace albumora
 
 #endif  // ALBUMORA_PLATFORM_TEXT_H_
