@@ -43,6 +43,17 @@ std::span<const ControlSpec> MainWindowControls();
 // The entry for `number`, or nullptr.
 const ControlSpec* FindControlSpec(int number);
 
+// The tabs of the settings panel 89 in the order they are added; a tab's index is the panel's
+// state while it is the visible one.
+struct TabSpec {
+  ControlParent page;
+  const char* caption;  // UTF-8
+};
+std::span<const TabSpec> SettingsPanelTabs();
+
+// The items of drop-down list 47 in list order: "1" to "10".
+std::span<const char* const> RowCountItems();
+
 }  // namespace albumora
 
 #endif  // ALBUMORA_UI_CONTROL_TABLE_H_
