@@ -43,7 +43,7 @@ void ClearFolder(std::string_view folder);
 bool CopyFileReplacing(std::string_view from, std::string_view to);
 
 struct FolderListing {
-  std::vector<std::string> names;           // Windows-1252 names, in listing order
+  std::vector<std::string> names;            // Windows-1252 names, in listing order
   std::vector<std::string> unrepresentable;  // UTF-8 names with no Windows-1252 form
 };
 

@@ -1,0 +1,56 @@
+#include "platform/text_writer.h"
+
+#include "platform/files.h"
+
+namespace albumora {
+
+TextWriter::~TextWriter() {
+  if (file_) Flush();
+}
+
+bool TextWriter::Open(std::string_view path) {
+  if (file_) Close();
+  buffer_.clear();
+  failed_ = false;
+  file_.reset(std::fopen(NativePath(path).c_str(), "wb"));
+  if (!file_) return false;
+  // Our own buffer is the only one, so that every failed write shows in fwrite's result.
+  std::setvbuf(file_.get(), nullptr, _IONBF, 0);
+  buffer_.reserve(kBufferSize);
+  return true;
+}
+
+void TextWriter::WriteLine(std::string_view line) {
+  Write(line);
+  Write("\r\n");
+}
+
+void TextWriter::Write(std::string_view bytes) {
+  if (!file_) {
+    failed_ = true;
+    return;
+  }
+  if (buffer_.size() + bytes.size() > kBufferSize) Flush();
+  if (bytes.size() >= kBufferSize) {
+    if (std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) != bytes.size()) failed_ = true;
+    return;
+  }
+  buffer_.append(bytes);
+}
+
+void TextWriter::Flush() {
+  if (buffer_.empty()) return;
+  if (std::fwrite(buffer_.data(), 1, buffer_.size(), file_.get()) != buffer_.size()) {
+    failed_ = true;
+  }
+  buffer_.clear();
+}
+
+bool TextWriter::Close() {
+  if (!file_) return false;
+  Flush();
+  if (std::fclose(file_.release()) != 0) failed_ = true;
+  return !failed_;
+}
+
+}  // namespace albumora
