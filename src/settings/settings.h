@@ -20,10 +20,14 @@ struct SettingsField {
   FieldKind kind;
   int minimum = 0;  // Step and Number only
   int maximum = 0;
+  int label = 0;  // Step only: the label that shows the step times 10 and "%"
 };
 
 // The fields in the order in which SaveSettings writes them.
 std::span<const SettingsField> SettingsFields();
+
+// The field held by `control`, or nullptr.
+const SettingsField* FindSettingsField(int control);
 
 // Fills the controls from the settings file; a missing or unreadable file leaves the defaults.
 void LoadSettings(Controls& controls, std::string_view file = kSettingsFileName);
