@@ -57,6 +57,11 @@ FolderListing ListJpegFiles(std::string_view folder);
 // temporary folder. Empty when neither can be had.
 std::string UserTempFolder();
 
+// The folder "albumora-<uid>" inside the file-system folder `native_base` (UTF-8), created with
+// mode 0700, as a Windows-1252 text ending with the separator. nullopt when it cannot be created,
+// or when it is a link, belongs to someone else or is open to the group or others.
+std::optional<std::string> PrivateTempFolderIn(std::string_view native_base);
+
 struct LocalDate {
   int year = 0;
   int month = 0;

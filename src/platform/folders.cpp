@@ -55,10 +55,14 @@ std::optional<std::string> RuntimeFolder() {
   return WithTrailingSeparator(*folder);
 }
 
-// "albumora-<uid>" inside `base`, created private. Refused when it is a link, belongs to someone
-// else or can be reached by others: then pages written there could be read or planted.
-std::optional<std::string> PrivateFolderIn(std::string base) {
-  while (base.size() > 1 && base.back() == '/') base.pop_back();
+}  // namespace
+
+// Refused when it is a link, belongs to someone else or can be reached by others: pages written
+// there could then be read or planted by another user.
+std::optional<std::string> PrivateTempFolderIn(std::string_view native_base) {
+  if (native_base.empty()) return std::nullopt;
+  std::string base(native_base);
+  while (!base.empty() && base.back() == '/') base.pop_back();
   const std::string native = base + "/albumora-" + std::to_string(::geteuid());
   if (::mkdir(native.c_str(), 0700) != 0 && errno != EEXIST) return std::nullopt;
   struct stat info;
@@ -70,8 +74,6 @@ std::optional<std::string> PrivateFolderIn(std::string base) {
   if (!folder) return std::nullopt;
   return *folder + '/';
 }
-
-}  // namespace
 
 FolderListing ListJpegFiles(std::string_view folder) {
   FolderListing listing;
@@ -119,9 +121,9 @@ std::string UserTempFolder() {
   if (std::optional<std::string> runtime = RuntimeFolder()) return *runtime;
   const char* tmpdir = std::getenv("TMPDIR");
   if (tmpdir != nullptr && tmpdir[0] == '/') {
-    if (std::optional<std::string> own = PrivateFolderIn(tmpdir)) return *own;
+    if (std::optional<std::string> own = PrivateTempFolderIn(tmpdir)) return *own;
   }
-  return PrivateFolderIn("/tmp").value_or(std::string());
+  return PrivateTempFolderIn("/tmp").value_or(std::string());
 }
 
 LocalDate TodayLocal() {

@@ -1,11 +1,24 @@
 #include "platform/text_writer.h"
 
+#include <utility>
+
 #include "platform/files.h"
 
 namespace albumora {
 
 TextWriter::~TextWriter() {
   if (file_) Flush();
+}
+
+TextWriter& TextWriter::operator=(TextWriter&& other) noexcept {
+  if (this != &other) {
+    if (file_) Flush();
+    file_ = std::move(other.file_);
+    buffer_ = std::move(other.buffer_);
+    other.buffer_.clear();
+    failed_ = other.failed_;
+  }
+  return *this;
 }
 
 bool TextWriter::Open(std::string_view path) {

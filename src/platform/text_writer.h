@@ -15,7 +15,7 @@ class TextWriter {
 
   TextWriter() = default;
   TextWriter(TextWriter&&) noexcept = default;
-  TextWriter& operator=(TextWriter&&) noexcept = default;
+  TextWriter& operator=(TextWriter&& other) noexcept;  // flushes and closes our own file first
   ~TextWriter();  // flushes and closes; errors are lost, call Close() to see them
 
   // Creates or truncates the file. False when it cannot be created.
