@@ -134,28 +134,35 @@ std::string CountText(int count, std::string_view one, std::string_view many) {
   return count == 1 ? "1 " + std::string(one) : Decimal(count) + " " + std::string(many);
 }
 
-// A compact style of its own, so the page needs no style sheet beside it; it follows the look of
-// the default templates (light page, cards of thumbnails with rounded corners).
+// A compact style of its own, so that the page needs no style sheet beside it; colours, corners
+// and shadows follow the default templates, light and dark.
 constexpr const char* kStyleLines[] = {
+    ":root{--hintergrund:#f5f4f0;--flaeche:#fff;--text:#23262b;--leise:#6b7078;"
+    "--akzent:#2b6a8e;--rund:10px;--schatten:0 1px 2px rgb(0 0 0/.06),0 4px 14px rgb(0 0 0/.08);"
+    "color-scheme:light dark}",
+    "@media (prefers-color-scheme:dark){:root{--hintergrund:#16181b;--flaeche:#212429;"
+    "--text:#e7e8ea;--leise:#9a9fa7;--akzent:#7fb8d8}}",
     "*{box-sizing:border-box}",
-    "body{margin:0;background:#f4f4f2;color:#222;font:16px/1.5 system-ui,-apple-system,"
-    "\"Segoe UI\",Roboto,Helvetica,Arial,sans-serif}",
-    "header,main,footer{max-width:1100px;margin:0 auto;padding:0 16px}",
-    "header{padding-top:24px;padding-bottom:8px}",
-    "h1{margin:0;font-size:1.8rem;font-weight:600}",
-    "header p{margin:4px 0 0;color:#666}",
-    ".galerien{list-style:none;margin:16px 0;padding:0;display:grid;gap:16px;"
-    "grid-template-columns:repeat(auto-fill,minmax(220px,1fr))}",
-    ".galerie{background:#fff;border-radius:8px;overflow:hidden;"
-    "box-shadow:0 1px 3px rgba(0,0,0,.15)}",
+    "body{margin:0;padding:0 clamp(.75rem,3vw,2rem) 1.5rem;background:var(--hintergrund);"
+    "color:var(--text);font:1rem/1.55 system-ui,-apple-system,\"Segoe UI\",Roboto,"
+    "\"Helvetica Neue\",Arial,sans-serif}",
+    "header,main,footer{max-width:72rem;margin:0 auto}",
+    "header{padding:clamp(1.25rem,4vw,2.5rem) 0 clamp(1rem,3vw,1.75rem);text-align:center}",
+    "h1{margin:0;font-size:clamp(1.6rem,1.2rem + 2.2vw,2.6rem);font-weight:650;line-height:1.2}",
+    "header p{margin:.4rem 0 0;color:var(--leise);font-size:.9rem}",
+    ".galerien{list-style:none;margin:0;padding:0;display:grid;gap:clamp(.6rem,2vw,1.25rem);"
+    "grid-template-columns:repeat(auto-fill,minmax(min(15rem,100%),1fr))}",
+    ".galerie{overflow:hidden;border-radius:var(--rund);background:var(--flaeche);"
+    "box-shadow:var(--schatten)}",
     ".galerie a{display:block;color:inherit;text-decoration:none}",
-    ".galerie a:hover,.galerie a:focus{outline:2px solid #3a6ea5}",
-    ".bild{display:block;width:100%;aspect-ratio:3/2;object-fit:cover;background:#ddd}",
-    ".text{display:block;padding:8px 12px 12px}",
+    ".galerie a:hover .name,.galerie a:focus-visible .name{color:var(--akzent)}",
+    ".bild{display:block;width:100%;aspect-ratio:3/2;object-fit:cover;background:#dcdad3}",
+    ".text{display:block;padding:.6rem .9rem .8rem}",
     ".name{display:block;font-weight:600;overflow-wrap:anywhere}",
-    ".anzahl{display:block;color:#666;font-size:.9rem}",
-    ".leer{padding:24px;background:#fff;border-radius:8px}",
-    "footer{padding-top:8px;padding-bottom:24px;color:#888;font-size:.8rem}",
+    ".anzahl{display:block;color:var(--leise);font-size:.9rem}",
+    ".leer{margin:0;padding:1.5rem;border-radius:var(--rund);background:var(--flaeche);"
+    "box-shadow:var(--schatten);text-align:center}",
+    "footer{padding-top:1.5rem;color:var(--leise);font-size:.8rem;text-align:center}",
 };
 
 void AppendGalleryLines(const GalleryEntry& gallery, std::vector<std::string>* lines) {
