@@ -2,6 +2,8 @@
 #ifndef ALBUMORA_GALLERY_GENERATION_RUN_H_
 #define ALBUMORA_GALLERY_GENERATION_RUN_H_
 
+#include <string>
+
 #include "app/program_values.h"
 #include "ui/controls.h"
 #include "ui/progress_reporter.h"
@@ -9,8 +11,8 @@
 namespace albumora {
 
 enum class RunOutcome {
-  kFinished,         // reached "Fertig: "
-  kProgramMustEnd,   // a page could not be written; the message was shown, the program ends
+  kFinished,        // reached "Fertig: "
+  kProgramMustEnd,  // a page could not be written; the message was shown, the program ends
 };
 
 RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
@@ -19,6 +21,10 @@ RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
 // Lists the photos of the source folder (control 13) and shows their count in status field 0.
 // Returns the count. Used at start-up and when a source folder is chosen.
 int ScanPhotos(const Controls& controls, ProgressReporter& reporter);
+
+// Where a run writes the gallery: target folder (control 14) + "fotos/" + the lower-cased
+// source folder name + "/".
+std::string GalleryFolderOf(const Controls& controls, const ProgramValues& values);
 
 }  // namespace albumora
 

@@ -1,0 +1,45 @@
+#include "gallery/generation_run.h"
+
+#include "gallery/convert_photos.h"
+#include "gallery/page_writers.h"
+#include "gallery/run_state.h"
+#include "gallery/support_files.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "settings/settings.h"
+#include "ui/control_ids.h"
+
+namespace albumora {
+
+int ScanPhotos(const Controls& controls, ProgressReporter& reporter) {
+  const int count = ScanPhotoFolder(controls.GetControlText(ctl::kSourceFolder)).photos.count();
+  reporter.ShowPhotoCount(count);
+  return count;
+}
+
+std::string GalleryFolderOf(const Controls& controls, const ProgramValues& values) {
+  return GalleryFolderPath(controls.GetControlText(ctl::kTargetFolder), values.source_folder_name);
+}
+
+RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
+                         const ProgramValues& values) {
+  RunState run(controls, reporter, values);
+
+  // The temporary folder only ever holds the first-stage pages of the last run.
+  ClearFolder(values.temp_folder);
+  CreateFolder(values.temp_folder);
+
+  ConvertPhotos(run);
+  if (AssembleWebPages(run) == PagesOutcome::kProgramMustEnd) {
+    return RunOutcome::kProgramMustEnd;
+  }
+  CopyDownloadScript(run);
+
+  reporter.ShowStatus(Cp1252("Lösche den Inhalt des Albumora Tempverzeichnis: "));
+  reporter.Pause(1800);
+  SaveSettings(controls);
+  reporter.ShowStatus("Fertig: ");
+  return RunOutcome::kFinished;
+}
+
+}  // namespace albumora

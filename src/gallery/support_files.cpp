@@ -1,0 +1,36 @@
+#include "gallery/support_files.h"
+
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "ui/control_ids.h"
+
+namespace albumora {
+
+std::string NavigationGraphicSource(const RunState& run, std::string_view name) {
+  const std::string folder = run.Text(ctl::kControlSymbolFolder);
+  if (folder.empty()) return ProgramFile(name);
+  return WithTrailingSeparator(folder) + std::string(name);
+}
+
+void CopyNavigationGraphics(const RunState& run) {
+  const std::string gallery = GalleryFolder(run);
+  for (std::string_view name : kNavigationGraphics) {
+    CopyFileReplacing(NavigationGraphicSource(run, name), gallery + std::string(name));
+  }
+}
+
+void CopyDownloadScript(const RunState& run) {
+  if (!run.Checked(ctl::kOriginalDownload)) return;
+  CopyFileReplacing(ProgramFile("download.php"), GalleryFolder(run) + "download.php");
+}
+
+void CopyStyleSheet(const RunState& run) {
+  const std::string path = run.Text(ctl::kCssFile);
+  const std::string name = LowerCase(FileNamePart(path));
+  // An empty name would make the gallery folder itself the target.
+  if (name.empty() || name == "." || name == "..") return;
+  CopyFileReplacing(path, GalleryFolder(run) + name);
+}
+
+}  // namespace albumora
