@@ -91,12 +91,12 @@ FolderListing ListJpegFiles(std::string_view folder) {
   }
   // The file system's own order is arbitrary; sort case-insensitively the way the original
   // platform lists a folder, with the raw bytes deciding between names of the same key.
-  std::sort(listing.names.begin(), listing.names.end(),
-            [](const std::string& a, const std::string& b) {
-              const std::string key_a = SortKey(a);
-              const std::string key_b = SortKey(b);
-              return key_a != key_b ? key_a < key_b : a < b;
-            });
+  std::vector<std::pair<std::string, std::string>> keyed;
+  keyed.reserve(listing.names.size());
+  for (std::string& name : listing.names) keyed.emplace_back(SortKey(name), std::move(name));
+  std::sort(keyed.begin(), keyed.end());
+  listing.names.clear();
+  for (auto& [key, name] : keyed) listing.names.push_back(std::move(name));
   std::sort(listing.unrepresentable.begin(), listing.unrepresentable.end());
   return listing;
 }

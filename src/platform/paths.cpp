@@ -65,6 +65,7 @@ std::string CurrentFolder() {
 }
 
 std::string ProgramFile(std::string_view name) {
+  if (!name.empty() && IsPathSeparator(name.front())) return std::string(name);
   if (Exists(name)) {
     const std::string current = CurrentFolder();
     return current.empty() ? std::string(name) : current + std::string(name);

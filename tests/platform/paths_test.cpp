@@ -66,21 +66,23 @@ TEST(CurrentFolderTest, EndsWithTheSeparator) {
 }
 
 TEST(ProgramFileTest, CurrentFolderFirstThenBesideTheExecutable) {
+  constexpr const char* kName = "albumora-program-file-test.txt";
   ScratchFolder folder;
   InFolder in(folder.path());
   char exe[4096] = {};
   ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
-  const std::string beside_exe =
-      std::filesystem::path(exe).parent_path().string() + "/albumora-program-file-test.txt";
-  { std::ofstream(beside_exe) << "x"; }
-  EXPECT_EQ(ProgramFile("albumora-program-file-test.txt"), beside_exe);
+  const std::filesystem::path beside_exe = std::filesystem::path(exe).parent_path() / kName;
+  if (!std::ofstream(beside_exe).good()) GTEST_SKIP() << "cannot write beside the executable";
+  struct Remover {
+    std::filesystem::path path;
+    ~Remover() { std::filesystem::remove(path); }
+  } remover{beside_exe};
 
-  folder.Write("albumora-program-file-test.txt", "y");
-  EXPECT_EQ(ProgramFile("albumora-program-file-test.txt"),
-            CurrentFolder() + "albumora-program-file-test.txt");
-  std::filesystem::remove(beside_exe);
-
+  EXPECT_EQ(ProgramFile(kName), beside_exe.string());
+  folder.Write(kName, "y");
+  EXPECT_EQ(ProgramFile(kName), CurrentFolder() + kName);
   EXPECT_EQ(ProgramFile("no-such-file.gif"), "no-such-file.gif");
+  EXPECT_EQ(ProgramFile("/etc/passwd"), "/etc/passwd");
 }
 
 }  // namespace
