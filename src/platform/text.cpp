@@ -52,23 +52,34 @@ struct Decoded {
   bool valid = false;
 };
 
+// The multi-byte forms of UTF-8 by their lead byte: the sequence length, the payload bits of the
+// lead byte and the smallest code point the form may carry (anything below is overlong).
+struct SequenceForm {
+  unsigned char first_lead;
+  unsigned char last_lead;
+  std::size_t length;
+  unsigned char payload_mask;
+  char32_t minimum;
+};
+constexpr std::array<SequenceForm, 3> kSequenceForms = {{
+    {0xC2, 0xDF, 2, 0x1F, 0x80},
+    {0xE0, 0xEF, 3, 0x0F, 0x800},
+    {0xF0, 0xF4, 4, 0x07, 0x10000},
+}};
+
 // Decodes one UTF-8 sequence at `pos`, strictly: no overlong forms, no surrogates, nothing above
 // U+10FFFF, no truncated sequences.
 Decoded DecodeUtf8(std::string_view text, std::size_t pos) {
   const auto lead = static_cast<unsigned char>(text[pos]);
   if (lead < 0x80) return {lead, 1, true};
-  std::size_t length = 0;
-  char32_t code_point = 0;
-  char32_t minimum = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2, code_point = lead & 0x1F, minimum = 0x80;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3, code_point = lead & 0x0F, minimum = 0x800;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4, code_point = lead & 0x07, minimum = 0x10000;
-  } else {
-    return {};
+  const SequenceForm* form = nullptr;
+  for (const SequenceForm& candidate : kSequenceForms) {
+    if (lead >= candidate.first_lead && lead <= candidate.last_lead) form = &candidate;
   }
+  if (form == nullptr) return {};
+  const std::size_t length = form->length;
+  const char32_t minimum = form->minimum;
+  char32_t code_point = lead & form->payload_mask;
   if (text.size() - pos < length) return {};
   for (std::size_t i = 1; i < length; ++i) {
     const auto next = static_cast<unsigned char>(text[pos + i]);
