@@ -103,22 +103,20 @@ void SettingsStore::Clear() {
   from_bytes_ = false;
   changed_ = false;
   utf8_ = false;
+  text_.clear();
+  text_.shrink_to_fit();
   lines_.clear();
   lines_.shrink_to_fit();
-  current_ = kTopSection;
+  current_ = kNone;
   pending_.reset();
-  group_lines_.clear();
-  first_group_.clear();
-  section_keys_.clear();
 }
 
 bool SettingsStore::OpenForReading(std::string_view file) {
   CloseStore();
   file_ = std::string(file);
-  std::string data;
-  if (!ReadWholeFile(file, &data, kMaxFileBytes)) return false;
+  if (!ReadWholeFile(file, &text_, kMaxFileBytes)) return false;
   open_ = true;
-  Parse(data);
+  Parse(0);
   return true;
 }
 
@@ -126,7 +124,8 @@ void SettingsStore::OpenFromBytes(std::string_view bytes) {
   CloseStore();
   open_ = true;
   from_bytes_ = true;
-  Parse(bytes);
+  text_ = std::string(bytes);
+  Parse(0);
 }
 
 bool SettingsStore::CreateForWriting(std::string_view file) {
@@ -136,11 +135,17 @@ bool SettingsStore::CreateForWriting(std::string_view file) {
   return true;
 }
 
-void SettingsStore::Parse(std::string_view data) {
+void SettingsStore::Parse(std::size_t begin) {
+  std::string_view data = std::string_view(text_).substr(begin);
   if (data.size() > 2 && data.substr(0, 3) == kByteOrderMark) {
     utf8_ = true;
     data.remove_prefix(3);
   }
+  // Every line takes at least one character and one break, so this bounds the line count and
+  // spares the list its regrowth on huge files.
+  std::size_t breaks = 0;
+  for (const char c : data) breaks += c == '\r' || c == '\n' || c == '\0';
+  lines_.reserve(std::min(breaks, data.size() / 2) + 1);
   std::size_t pos = 0;
   while (pos < data.size()) {
     std::size_t end = data.find_first_of(kLineBreaks, pos);
@@ -154,100 +159,105 @@ void SettingsStore::Parse(std::string_view data) {
     if (!line.empty() && line.front() == ';') {
       std::string_view text = line.substr(1);
       if (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-      AddLine({LineKind::kComment, {}, std::string(text)});
+      AddLine(LineKind::kComment, {}, text);
     } else if (!line.empty() && line.front() == '[') {
       const std::string_view rest = line.substr(1);
-      AddLine({LineKind::kGroup, std::string(rest.substr(0, rest.find(']'))), {}});
+      AddLine(LineKind::kGroup, rest.substr(0, rest.find(']')), {});
     } else if (const std::size_t equals = line.find('='); equals == std::string_view::npos) {
-      AddLine({LineKind::kEntry, std::string(TrimRight(line)), {}});
+      AddLine(LineKind::kEntry, TrimRight(line), {});
     } else {
-      AddLine({LineKind::kEntry, std::string(TrimRight(line.substr(0, equals))),
-               std::string(TrimLeft(line.substr(equals + 1)))});
+      AddLine(LineKind::kEntry, TrimRight(line.substr(0, equals)),
+              TrimLeft(line.substr(equals + 1)));
     }
   }
-  IndexGroups();
-  IndexSection();
 }
 
-void SettingsStore::AddLine(Line line) { lines_.push_back(std::move(line)); }
+SettingsStore::Line SettingsStore::MakeLine(LineKind kind, std::string_view key,
+                                            std::string_view value) const {
+  const auto offset = [this](std::string_view piece) {
+    return piece.empty() ? 0 : static_cast<std::size_t>(piece.data() - text_.data());
+  };
+  return Line{kind, offset(key), key.size(), offset(value), value.size()};
+}
+
+void SettingsStore::AddLine(LineKind kind, std::string_view key, std::string_view value) {
+  lines_.push_back(MakeLine(kind, key, value));
+}
+
+// Adds a piece to the end of text_ and gives it back as it is stored there.
+std::size_t SettingsStore::Append(std::string_view piece) {
+  const std::size_t at = text_.size();
+  text_ += piece;
+  return at;
+}
 
 std::string SettingsStore::Encode(std::string_view text) const {
   return utf8_ ? EightBitToUtf8(text) : std::string(text);
 }
 
-// Names are compared without regard to letter case. In a UTF-8 file only A-Z fold, since the
-// program's own lower-casing works on 8-bit characters and would split UTF-8 sequences.
-std::string SettingsStore::Fold(std::string_view name) const {
-  if (!utf8_) return LowerCase(name);
-  std::string out(name);
-  for (char& c : out) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+// Names are compared without regard to letter case: the program's own lower-casing in an 8-bit
+// file, only A-Z in a UTF-8 file (the 8-bit rule would split UTF-8 sequences).
+bool SettingsStore::SameName(std::string_view a, std::string_view b) const {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    const auto x = static_cast<unsigned char>(a[i]);
+    const auto y = static_cast<unsigned char>(b[i]);
+    if (x == y) continue;
+    const auto fold = [this](unsigned char c) {
+      const bool upper = (c >= 'A' && c <= 'Z') || (!utf8_ && c >= 0xC0 && c <= 0xDE);
+      return upper ? static_cast<unsigned char>(c + 0x20) : c;
+    };
+    if (fold(x) != fold(y)) return false;
   }
-  return out;
+  return true;
 }
 
-std::size_t SettingsStore::SectionBegin() const {
-  return current_ == kTopSection ? 0 : current_ + 1;
-}
+std::size_t SettingsStore::SectionBegin() const { return current_ == kNone ? 0 : current_ + 1; }
 
 std::size_t SettingsStore::SectionEnd() const {
-  auto next = group_lines_.begin();
-  if (current_ != kTopSection)
-    next = std::upper_bound(group_lines_.begin(), group_lines_.end(), current_);
-  return next == group_lines_.end() ? lines_.size() : *next;
-}
-
-void SettingsStore::IndexGroups() {
-  group_lines_.clear();
-  first_group_.clear();
-  for (std::size_t i = 0; i < lines_.size(); ++i) {
-    if (lines_[i].kind != LineKind::kGroup) continue;
-    group_lines_.push_back(i);
-    first_group_.emplace(Fold(lines_[i].key), i);  // a later line of the same name is never found
-  }
-}
-
-void SettingsStore::IndexSection() {
-  section_keys_.clear();
-  if (pending_) return;
-  const std::size_t end = SectionEnd();
-  for (std::size_t i = SectionBegin(); i < end; ++i) {
-    if (lines_[i].kind == LineKind::kEntry) section_keys_.emplace(Fold(lines_[i].key), i);
-  }
+  std::size_t end = SectionBegin();
+  while (end < lines_.size() && lines_[end].kind != LineKind::kGroup) ++end;
+  return end;
 }
 
 bool SettingsStore::SelectGroup(std::string_view group) {
   pending_.reset();
-  bool found = true;
-  if (group.empty()) {
-    current_ = kTopSection;
-  } else if (auto it = first_group_.find(Fold(Encode(group))); it != first_group_.end()) {
-    current_ = it->second;
-  } else {
-    pending_ = std::string(group);
-    found = false;
+  current_ = kNone;
+  if (group.empty()) return true;
+  const std::string wanted = Encode(group);
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    // The first group line of that name wins; a later one is never reached.
+    if (lines_[i].kind == LineKind::kGroup && SameName(Key(lines_[i]), wanted)) {
+      current_ = i;
+      return true;
+    }
   }
-  IndexSection();
-  return found;
+  pending_ = std::string(group);
+  return false;
 }
 
-const SettingsStore::Line* SettingsStore::FindEntry(std::string_view key) const {
-  if (!open_ || pending_) return nullptr;
-  auto it = section_keys_.find(Fold(Encode(key)));
-  return it == section_keys_.end() ? nullptr : &lines_[it->second];
+// The index of the first entry with that key in the current group, or kNone.
+std::size_t SettingsStore::FindEntry(std::string_view key) const {
+  if (!open_ || pending_) return kNone;
+  const std::string wanted = Encode(key);
+  const std::size_t end = SectionEnd();
+  for (std::size_t i = SectionBegin(); i < end; ++i) {
+    if (lines_[i].kind == LineKind::kEntry && SameName(Key(lines_[i]), wanted)) return i;
+  }
+  return kNone;
 }
 
 std::string SettingsStore::ReadText(std::string_view key, std::string_view default_text) const {
-  const Line* entry = FindEntry(key);
-  if (entry == nullptr) return std::string(default_text);
-  const std::string_view value = TrimRight(TrimLeft(entry->value));
+  const std::size_t entry = FindEntry(key);
+  if (entry == kNone) return std::string(default_text);
+  const std::string_view value = TrimRight(TrimLeft(Value(lines_[entry])));
   if (!utf8_) return std::string(value);
   return Utf8ToEightBit(value).value_or(std::string());
 }
 
 int SettingsStore::ReadNumber(std::string_view key, int default_number) const {
-  const Line* entry = FindEntry(key);
-  return entry == nullptr ? default_number : ParseLeadingNumber(entry->value);
+  const std::size_t entry = FindEntry(key);
+  return entry == kNone ? default_number : ParseLeadingNumber(Value(lines_[entry]));
 }
 
 void SettingsStore::WriteText(std::string_view key, std::string_view text) {
@@ -258,38 +268,26 @@ void SettingsStore::WriteNumber(std::string_view key, int number) {
   WriteValue(key, Decimal(number));
 }
 
-void SettingsStore::WriteValue(std::string_view key, std::string value) {
+void SettingsStore::WriteValue(std::string_view key, std::string_view value) {
   if (!open_) return;
-  if (pending_) {
-    current_ = lines_.size();
-    lines_.push_back({LineKind::kGroup, Encode(OneLine(*pending_)), {}});
-    group_lines_.push_back(current_);
-    first_group_.emplace(Fold(lines_.back().key), current_);
-    pending_.reset();
-    section_keys_.clear();
-  }
-  std::string stored_key = Encode(OneLine(key));
-  std::string folded = Fold(stored_key);
   changed_ = true;
-  if (auto it = section_keys_.find(folded); it != section_keys_.end()) {
-    Line& line = lines_[it->second];
-    line.key = std::move(stored_key);
-    line.value = std::move(value);
-    return;
+  if (pending_) {
+    const std::string name = Encode(OneLine(*pending_));
+    const std::size_t at = Append(name);
+    current_ = lines_.size();
+    lines_.push_back(Line{LineKind::kGroup, at, name.size(), 0, 0});
+    pending_.reset();
   }
-  const std::size_t at = SectionEnd();
-  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at),
-                Line{LineKind::kEntry, std::move(stored_key), std::move(value)});
-  if (at + 1 < lines_.size()) {
-    // Every group line after the new entry moved down by one.
-    for (std::size_t& line : group_lines_) {
-      if (line >= at) ++line;
-    }
-    for (auto& [name, line] : first_group_) {
-      if (line >= at) ++line;
-    }
+  const std::string stored_key = Encode(OneLine(key));
+  const std::size_t key_at = Append(stored_key);
+  const std::size_t value_at = Append(value);
+  const Line line{LineKind::kEntry, key_at, stored_key.size(), value_at, value.size()};
+  // The stored key takes the letter case of the key given.
+  if (const std::size_t entry = FindEntry(key); entry != kNone) {
+    lines_[entry] = line;
+  } else {
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(SectionEnd()), line);
   }
-  section_keys_.emplace(std::move(folded), at);
 }
 
 std::string SettingsStore::Serialise() const {
@@ -299,17 +297,17 @@ std::string SettingsStore::Serialise() const {
     switch (line.kind) {
       case LineKind::kGroup:
         out += '[';
-        out += line.key;
+        out += Key(line);
         out += ']';
         break;
       case LineKind::kEntry:
-        out += line.key;
+        out += Key(line);
         out += " = ";
-        out += line.value;
+        out += Value(line);
         break;
       case LineKind::kComment:
         out += "; ";
-        out += line.value;
+        out += Value(line);
         break;
     }
     out += "\r\n";

@@ -8,7 +8,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace albumora {
@@ -62,36 +61,45 @@ class SettingsStore {
 
  private:
   enum class LineKind : unsigned char { kGroup, kEntry, kComment };
+  // A line's key (the name of a group line) and value (the text of a comment) are pieces of
+  // text_, so a file of a million tiny lines costs no allocation per line.
   struct Line {
     LineKind kind;
-    std::string key;    // group name for a group line
-    std::string value;  // text for a comment
+    std::size_t key_at = 0;
+    std::size_t key_size = 0;
+    std::size_t value_at = 0;
+    std::size_t value_size = 0;
   };
-  static constexpr std::size_t kTopSection = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
   void Clear();
-  void Parse(std::string_view data);
-  void AddLine(Line line);
+  void Parse(std::size_t begin);
+  // `key` and `value` are pieces of text_.
+  void AddLine(LineKind kind, std::string_view key, std::string_view value);
+  Line MakeLine(LineKind kind, std::string_view key, std::string_view value) const;
+  std::string_view Key(const Line& line) const {
+    return {text_.data() + line.key_at, line.key_size};
+  }
+  std::string_view Value(const Line& line) const {
+    return {text_.data() + line.value_at, line.value_size};
+  }
+  std::size_t Append(std::string_view piece);
   std::string Encode(std::string_view text) const;
-  std::string Fold(std::string_view name) const;
+  bool SameName(std::string_view a, std::string_view b) const;
   std::size_t SectionBegin() const;
   std::size_t SectionEnd() const;
-  void IndexGroups();
-  void IndexSection();
-  const Line* FindEntry(std::string_view key) const;
-  void WriteValue(std::string_view key, std::string value);
+  std::size_t FindEntry(std::string_view key) const;
+  void WriteValue(std::string_view key, std::string_view value);
 
   std::string file_;
   bool open_ = false;  // a file was read or is being written
   bool from_bytes_ = false;
   bool changed_ = false;
   bool utf8_ = false;
+  std::string text_;  // the file's bytes, then every key and value written since
   std::vector<Line> lines_;
-  std::size_t current_ = kTopSection;     // line index of the current group line
-  std::optional<std::string> pending_;    // a selected group that has no line yet
-  std::vector<std::size_t> group_lines_;  // ascending
-  std::unordered_map<std::string, std::size_t> first_group_;   // folded name -> line index
-  std::unordered_map<std::string, std::size_t> section_keys_;  // folded key -> line index
+  std::size_t current_ = kNone;         // line index of the current group line; kNone: the top
+  std::optional<std::string> pending_;  // a selected group that has no line yet
 };
 
 }  // namespace albumora
