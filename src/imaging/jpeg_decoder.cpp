@@ -1,0 +1,179 @@
+#include "imaging/jpeg_decoder.h"
+
+#include <cstring>
+#include <vector>
+
+#include "imaging/imaging_internal.h"
+#include "imaging/jpeg_errors.h"
+#include "imaging/orientation.h"
+#include "platform/text.h"
+
+namespace albumora {
+namespace {
+
+constexpr std::uint8_t kMissingRowsGray = 128;
+
+// The libjpeg object and what its callbacks reach. Zero-initialised, so destroying it is safe
+// whether or not jpeg_create_decompress ran.
+struct DecodeJob {
+  jpeg_decompress_struct cinfo;
+  JpegErrorManager errors;
+  jpeg_progress_mgr progress;
+  bool started;
+  ~DecodeJob() { jpeg_destroy_decompress(&cinfo); }
+};
+
+void LimitScans(j_common_ptr cinfo) {
+  const auto* decompress = reinterpret_cast<j_decompress_ptr>(cinfo);
+  if (decompress->input_scan_number > kMaxJpegScans) {
+    auto* manager = reinterpret_cast<JpegErrorManager*>(cinfo->err);
+    manager->too_many_scans = true;
+    std::longjmp(manager->jump, 1);
+  }
+}
+
+// Sets up libjpeg and reads the header. Plain C locals only (see JpegErrorManager).
+bool ReadHeader(DecodeJob* job, const unsigned char* data, unsigned long size) {
+  InstallJpegErrorManager(reinterpret_cast<j_common_ptr>(&job->cinfo), &job->errors);
+  if (setjmp(job->errors.jump)) return false;
+  jpeg_create_decompress(&job->cinfo);
+  job->cinfo.mem->max_memory_to_use = kMaxJpegDecoderMemory;
+  job->progress.progress_monitor = LimitScans;
+  job->cinfo.progress = &job->progress;
+  // The whole file in one piece; when libjpeg asks for more, it raises a warning and is given
+  // FF D9, so a file that ends early decodes to a picture of full size.
+  jpeg_mem_src(&job->cinfo, data, size);
+  jpeg_save_markers(&job->cinfo, JPEG_APP0 + 1, 0xFFFF);
+  return jpeg_read_header(&job->cinfo, TRUE) == JPEG_HEADER_OK;
+}
+
+enum DecodeResult { kDecodeComplete, kStartFailed, kRowsBroken };
+
+// Adobe applications store CMYK inverted (0 = full ink) and say so with their APP14 marker; other
+// CMYK files store ink amounts. YCCK is CMYK after libjpeg's conversion, with the same convention.
+void CmykRowToRgb(const std::uint8_t* in, std::uint8_t* out, int width, bool inverted) {
+  const unsigned flip = inverted ? 0 : 255;
+  for (int x = 0; x < width; ++x, in += 4, out += 3) {
+    const unsigned k = in[3] ^ flip;  // white left by the black ink, 0..255
+    for (int c = 0; c < 3; ++c) {
+      const unsigned v = (in[c] ^ flip) * k + 128;  // /255, rounded
+      out[c] = static_cast<std::uint8_t>((v + (v >> 8)) >> 8);
+    }
+  }
+}
+
+// Decodes every row into the writer, one scanline per call. Plain C locals only.
+DecodeResult DecodeRows(DecodeJob* job, OrientedRowWriter* writer, std::uint8_t* cmyk_row,
+                        unsigned width, unsigned height) {
+  if (setjmp(job->errors.jump)) return job->started ? kRowsBroken : kStartFailed;
+  jpeg_start_decompress(&job->cinfo);
+  // The row copy relies on this shape; anything else is refused before a row is read.
+  if (job->cinfo.output_width != width || job->cinfo.output_height != height ||
+      job->cinfo.output_components != (cmyk_row != nullptr ? 4 : 3)) {
+    return kStartFailed;
+  }
+  job->started = true;
+  while (job->cinfo.output_scanline < job->cinfo.output_height) {
+    JSAMPROW row = cmyk_row != nullptr ? cmyk_row : writer->NextRow();
+    if (jpeg_read_scanlines(&job->cinfo, &row, 1) != 1) return kRowsBroken;
+    if (cmyk_row != nullptr) {
+      CmykRowToRgb(cmyk_row, writer->NextRow(), static_cast<int>(job->cinfo.output_width),
+                   job->cinfo.saw_Adobe_marker);
+    }
+    writer->Commit();
+  }
+  jpeg_finish_decompress(&job->cinfo);
+  return kDecodeComplete;
+}
+
+Orientation FindOrientation(const jpeg_decompress_struct& cinfo) {
+  for (jpeg_saved_marker_ptr marker = cinfo.marker_list; marker != nullptr; marker = marker->next) {
+    if (marker->marker != JPEG_APP0 + 1) continue;
+    const std::string_view data(reinterpret_cast<const char*>(marker->data), marker->data_length);
+    if (data.size() >= 5 && data.substr(0, 5) == std::string_view("Exif\0", 5)) {
+      return ExifOrientation(data);
+    }
+  }
+  return Orientation::kNormal;
+}
+
+std::string LibraryError(const JpegErrorManager& errors) {
+  if (errors.too_many_scans) return ImagingMessage("Das JPEG-Bild hat zu viele Durchgänge.");
+  return ImagingMessage("Das JPEG-Bild ist beschädigt: ") + errors.message;
+}
+
+void SetError(std::string* error, std::string message) {
+  if (error != nullptr) *error = std::move(message);
+}
+
+}  // namespace
+
+bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* image,
+                std::string* error, ImagingWorkspace* workspace) {
+  DecodeJob job{};
+  if (!ReadHeader(&job, reinterpret_cast<const unsigned char*>(bytes.data()),
+                  static_cast<unsigned long>(bytes.size()))) {
+    SetError(error, LibraryError(job.errors));
+    return false;
+  }
+  jpeg_decompress_struct& cinfo = job.cinfo;
+  const int width = static_cast<int>(cinfo.image_width);
+  const int height = static_cast<int>(cinfo.image_height);
+  // Checked before anything large exists: a few hundred bytes may declare a gigantic picture.
+  if (!imaging_internal::SizeWithinLimits(cinfo.image_width, cinfo.image_height, max_pixels)) {
+    SetError(error, ImagingMessage("Das Bild ist zu groß (") + Decimal(cinfo.image_width) +
+                        ImagingMessage(" × ") + Decimal(cinfo.image_height) +
+                        ImagingMessage(" Pixel)."));
+    return false;
+  }
+  cinfo.dct_method = JDCT_ISLOW;
+  bool cmyk = false;
+  switch (cinfo.jpeg_color_space) {
+    case JCS_GRAYSCALE:
+      cinfo.out_color_space = JCS_RGB;  // each gray value into all three channels
+      break;
+    case JCS_YCbCr:
+    case JCS_RGB:
+      break;  // libjpeg's default output is RGB
+    case JCS_CMYK:
+    case JCS_YCCK:
+      cmyk = true;  // libjpeg's default output is CMYK, turned into RGB row by row
+      break;
+    default:
+      SetError(error, ImagingMessage("Das JPEG-Bild hat einen nicht unterstützten Farbraum."));
+      return false;
+  }
+  const Orientation orientation = FindOrientation(cinfo);
+  const bool swap = SwapsSides(orientation);
+  *image =
+      imaging_internal::NewRasterImage(swap ? height : width, swap ? width : height, workspace);
+
+  std::vector<std::uint8_t> own_scratch;
+  std::vector<std::uint8_t>& scratch =
+      workspace != nullptr ? *WorkspaceAccess::Bytes(*workspace) : own_scratch;
+  const std::size_t strip_bytes = OrientedRowWriter::StripBytes(width, orientation);
+  const std::size_t cmyk_bytes = cmyk ? static_cast<std::size_t>(width) * 4 : 0;
+  if (scratch.size() < strip_bytes + cmyk_bytes) scratch.resize(strip_bytes + cmyk_bytes);
+  OrientedRowWriter writer(image, width, height, orientation, scratch.data());
+
+  switch (DecodeRows(&job, &writer, cmyk ? scratch.data() + strip_bytes : nullptr,
+                     cinfo.image_width, cinfo.image_height)) {
+    case kDecodeComplete:
+      return true;
+    case kStartFailed:
+      image->Release();
+      SetError(error, job.errors.message[0] != '\0' || job.errors.too_many_scans
+                          ? LibraryError(job.errors)
+                          : ImagingMessage("Das JPEG-Bild hat einen nicht unterstützten Aufbau."));
+      return false;
+    case kRowsBroken:
+      // An error after decoding has started keeps the picture at full size: the rows libjpeg
+      // delivered hold the photo, and the rows it did not deliver (including the one it was
+      // writing) are mid-gray, the colour libjpeg itself gives data missing at the end.
+      writer.FillRemaining(kMissingRowsGray);
+      return true;
+  }
+  return false;
+}
+
+}  // namespace albumora
