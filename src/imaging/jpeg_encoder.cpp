@@ -1,5 +1,4 @@
 // SaveRasterImageAsJpeg and EncodeRasterImageAsJpeg.
-#include <jerror.h>
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -2,10 +2,9 @@
 #ifndef ALBUMORA_IMAGING_JPEG_ERRORS_H_
 #define ALBUMORA_IMAGING_JPEG_ERRORS_H_
 
-#include <jpeglib.h>
-
 #include <csetjmp>
-#include <cstdio>  // jpeglib.h needs FILE and size_t first
+
+#include "imaging/jpeg_library.h"
 
 namespace albumora {
 

@@ -1,6 +1,5 @@
 #include "test_pictures.h"
 
-#include <jpeglib.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,6 +11,8 @@
 #include <map>
 #include <stdexcept>
 #include <vector>
+
+#include "imaging/jpeg_library.h"
 
 namespace albumora::testing {
 namespace {
