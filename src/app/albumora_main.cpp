@@ -1,0 +1,33 @@
+// The desktop program: the single-instance guard, the program-wide values, the main window
+// filled from the settings file, then the event loop.
+#include <QApplication>
+#include <QMessageBox>
+
+#include "app/program_values.h"
+#include "platform/files.h"
+#include "ui/qt/desktop_program.h"
+#include "ui/qt/single_instance.h"
+
+int main(int argc, char** argv) {
+  using namespace albumora;
+  QApplication application(argc, argv);
+  ApplyProgramLook(application);
+  // The program ends through its own commands and the close box, not when a window closes.
+  application.setQuitOnLastWindowClosed(false);
+
+  const std::string user_temp_folder = UserTempFolder();
+  const SingleInstanceGuard guard(user_temp_folder);
+  if (guard.another_copy_runs()) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Fehler"),
+                    QStringLiteral("Albumora ist schon gestartet"), QMessageBox::Ok);
+    box.exec();
+    return 0;
+  }
+
+  DesktopProgram::Options options;
+  options.on_end = [] { QCoreApplication::exit(0); };
+  DesktopProgram program(MakeProgramValues(TodayLocal(), user_temp_folder), std::move(options));
+  program.Start();
+  application.exec();
+  return 0;
+}
