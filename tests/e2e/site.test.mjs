@@ -1,0 +1,264 @@
+// The generated site in a real browser: the bundled example album is turned into two galleries
+// with albumora-batch (the second from a folder whose name holds umlauts and blanks), Index
+// writes the table of contents, a small web server serves the target folder, and headless
+// chromium walks from the table of contents through overview and photo pages and back.
+//
+//   ALBUMORA_PROGRAM_DIR     program folder (albumora-batch, Index, templates, graphics)
+//   ALBUMORA_SCREENSHOT_DIR  where the screenshots go (default: beside the program folder)
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import fs from 'node:fs/promises';
+import http from 'node:http';
+import os from 'node:os';
+import path from 'node:path';
+import { after, before, test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+
+import { chromium } from 'playwright-core';
+
+const sourceDir = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const programDir = path.resolve(process.env.ALBUMORA_PROGRAM_DIR || path.join(sourceDir, 'build/albumora'));
+const screenshotDir = path.resolve(
+  process.env.ALBUMORA_SCREENSHOT_DIR || path.join(programDir, '..', 'e2e-screenshots'));
+const chromiumPath = process.env.ALBUMORA_CHROMIUM || '/usr/bin/chromium';
+
+const SPRING = 'Frühling am Meer';
+// Windows-1252 beyond Latin-1 (the en dash is byte 0x96) and an ampersand, as typed by a user.
+const SPRING_HEADING = 'Frühling am Meer – Möwen & Co.';
+const PHONE = { width: 390, height: 844 };
+const DESKTOP = { width: 1280, height: 800 };
+
+let work;
+let server;
+let baseUrl;
+let browser;
+
+function run(program, cwd) {
+  try {
+    return execFileSync(path.join(programDir, program), [], { cwd, encoding: 'utf8', stdio: 'pipe' });
+  } catch (error) {
+    throw new Error(`${program} failed (${error.status}):\n${error.stdout}\n${error.stderr}`);
+  }
+}
+
+// Settings lines are Windows-1252; latin1 keeps every byte as it is.
+async function setSetting(file, key, value) {
+  const text = (await fs.readFile(file)).toString('latin1');
+  const line = new RegExp(`^${key} = .*$`, 'm');
+  assert.match(text, line, `${key} in ${file}`);
+  const cp1252 = value.replace(/–/g, '\u0096');
+  await fs.writeFile(file, Buffer.from(text.replace(line, `${key} = ${cp1252}`), 'latin1'));
+}
+
+async function makeSite() {
+  const album = path.join(work, 'album');
+  await fs.cp(path.join(sourceDir, 'example'), album, { recursive: true });
+  // The example's settings name the templates and graphics relative to its folder.
+  await fs.cp(path.join(programDir, 'vorlagen'), path.join(album, 'vorlagen'), { recursive: true });
+  for (const name of ['anfang.gif', 'ende.gif', 'zurück.gif', 'vor.gif', 'space.gif', 'leer.jpg',
+                      'download.php']) {
+    await fs.copyFile(path.join(programDir, name), path.join(album, name));
+  }
+  // A target folder is chosen with a folder dialog, so it exists before the first run.
+  await fs.mkdir(path.join(album, 'site'), { recursive: true });
+  run('albumora-batch', album);
+
+  const photos = (await fs.readdir(path.join(album, 'Urlaub'))).sort();
+  await fs.mkdir(path.join(album, SPRING));
+  for (const name of photos.filter((n) => /dünen|strand|wald|blumen/i.test(n))) {
+    await fs.copyFile(path.join(album, 'Urlaub', name), path.join(album, SPRING, name));
+  }
+  const settings = path.join(album, 'Einstellung.alb');
+  await setSetting(settings, '#FotosAllgemein_Quellverzeichnis_String', `${SPRING}/`);
+  await setSetting(settings, '#WebSeiteAllgemein_Ueberschrift_String', SPRING_HEADING);
+  run('albumora-batch', album);
+  run('Index', album);
+  return path.join(album, 'site');
+}
+
+const contentTypes = {
+  '.htm': 'text/html', // no charset: the pages declare their own, as on most servers
+  '.css': 'text/css',
+  '.jpg': 'image/jpeg',
+  '.gif': 'image/gif',
+  '.png': 'image/png',
+};
+
+function serve(root) {
+  const httpServer = http.createServer(async (request, response) => {
+    try {
+      let relative = decodeURIComponent(new URL(request.url, 'http://localhost').pathname);
+      if (relative.endsWith('/')) relative += 'index.htm';
+      const file = path.join(root, relative);
+      if (!file.startsWith(root + path.sep)) throw new Error('outside');
+      const body = await fs.readFile(file);
+      const type = contentTypes[path.extname(file).toLowerCase()] || 'application/octet-stream';
+      response.writeHead(200, { 'Content-Type': type }).end(body);
+    } catch {
+      response.writeHead(404, { 'Content-Type': 'text/plain' }).end('nicht gefunden');
+    }
+  });
+  return new Promise((resolve) => {
+    httpServer.listen(0, '127.0.0.1', () => resolve(httpServer));
+  });
+}
+
+before(async () => {
+  work = await fs.mkdtemp(path.join(os.tmpdir(), 'albumora-e2e-'));
+  const site = await makeSite();
+  server = await serve(site);
+  baseUrl = `http://127.0.0.1:${server.address().port}`;
+  // A fresh profile of its own (--user-data-dir), so nothing of an earlier run is cached.
+  browser = await chromium.launchPersistentContext(path.join(work, 'chromium-profile'), {
+    executablePath: chromiumPath,
+    headless: true,
+    viewport: DESKTOP,
+    args: ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+           '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+  await fs.mkdir(screenshotDir, { recursive: true });
+});
+
+after(async () => {
+  await browser?.close();
+  await new Promise((resolve) => (server ? server.close(resolve) : resolve()));
+  if (work) await fs.rm(work, { recursive: true, force: true });
+});
+
+async function newPage() {
+  const page = await browser.newPage();
+  await page.setViewportSize(DESKTOP);
+  const failures = [];
+  page.on('response', (response) => {
+    if (response.status() >= 400 && !response.url().endsWith('/favicon.ico')) {
+      failures.push(`${response.status()} ${decodeURIComponent(response.url())}`);
+    }
+  });
+  page.on('requestfailed', (request) => failures.push(`failed ${request.url()}`));
+  page.on('pageerror', (error) => failures.push(`script error ${error.message}`));
+  return { page, failures };
+}
+
+// Every image of the page has arrived with a size; lazy ones are scrolled into view first.
+async function expectImagesLoaded(page) {
+  await page.$$eval('img', (images) => Promise.all(images.map((image) => {
+    image.scrollIntoView();
+    if (image.complete) return null;
+    return new Promise((resolve) => {
+      image.addEventListener('load', resolve, { once: true });
+      image.addEventListener('error', resolve, { once: true });
+    });
+  })));
+  await page.evaluate(() => window.scrollTo(0, 0));
+  const images = await page.$$eval('img', (all) => all.map((image) => ({
+    src: image.getAttribute('src'), width: image.naturalWidth, complete: image.complete,
+  })));
+  assert.ok(images.length > 0, `no images on ${page.url()}`);
+  const broken = images.filter((image) => !image.complete || image.width === 0);
+  assert.deepEqual(broken, [], `images not loaded on ${decodeURIComponent(page.url())}`);
+  return images;
+}
+
+// Text decoded with the wrong code page shows as "Ã¼" or as replacement characters.
+async function expectCleanText(page) {
+  const text = await page.evaluate(() => `${document.title}\n${document.body.innerText}`);
+  assert.doesNotMatch(text, /[\uFFFD\u0080-\u009F]|Ã|Â/, `mis-decoded text on ${page.url()}`);
+  return text;
+}
+
+async function screenshot(page, name) {
+  for (const [size, label] of [[PHONE, 'telefon'], [DESKTOP, 'desktop']]) {
+    await page.setViewportSize(size);
+    await page.evaluate(() => window.scrollTo(0, 0));
+    await page.screenshot({ path: path.join(screenshotDir, `${name}-${label}.png`) });
+  }
+  await page.setViewportSize(DESKTOP);
+}
+
+async function follow(page, locator, expectedPath) {
+  await Promise.all([page.waitForURL((url) => decodeURIComponent(url.pathname) === expectedPath),
+                     locator.click()]);
+  await expectCleanText(page);
+}
+
+// The text navigation of a photo page is written again at its foot; the last one is taken.
+function photoLink(page, name) {
+  return page.getByRole('link', { name: new RegExp(`^${name}`) }).last();
+}
+
+test('the table of contents lists both galleries under both of its names', async () => {
+  const { page, failures } = await newPage();
+  await page.goto(`${baseUrl}/Index.htm`);
+  assert.equal(await page.title(), 'Inhaltsverzeichnis');
+  const text = await expectCleanText(page);
+  assert.match(text, /frühling am meer\s+4 Fotos/);
+  assert.match(text, /urlaub\s+8 Fotos/);
+  assert.ok(text.indexOf('frühling am meer') < text.indexOf('urlaub'), 'sorted by name');
+  await expectImagesLoaded(page);
+  await screenshot(page, 'inhaltsverzeichnis');
+
+  const upper = await (await page.request.get(`${baseUrl}/Index.htm`)).body();
+  const lower = await (await page.request.get(`${baseUrl}/index.htm`)).body();
+  assert.ok(upper.length > 0 && upper.equals(lower), 'Index.htm and index.htm are the same page');
+  assert.deepEqual(failures, []);
+  await page.close();
+});
+
+test('from the table of contents through a gallery and back', async () => {
+  const { page, failures } = await newPage();
+  await page.goto(`${baseUrl}/Index.htm`);
+
+  await follow(page, page.getByRole('link', { name: /urlaub/ }), '/fotos/urlaub/fotos_1.htm');
+  assert.equal(await page.locator('h1').innerText(), 'Urlaub an der Küste');
+  const thumbnails = await expectImagesLoaded(page);
+  assert.equal(thumbnails.filter((image) => image.src.startsWith('kl/k_')).length, 6);
+  await screenshot(page, 'uebersicht');
+
+  await follow(page, page.locator('a[href="bild_1.htm"]').first(), '/fotos/urlaub/bild_1.htm');
+  const big = await expectImagesLoaded(page);
+  assert.ok(big.some((image) => image.src.startsWith('gr/g_') && image.width >= 440));
+  await screenshot(page, 'foto');
+
+  // First, previous, next and last, wrapping around at both ends.
+  await follow(page, photoLink(page, 'Vorwärts'), '/fotos/urlaub/bild_2.htm');
+  await follow(page, photoLink(page, 'Letztes Foto'), '/fotos/urlaub/bild_8.htm');
+  await follow(page, photoLink(page, 'Vorwärts'), '/fotos/urlaub/bild_1.htm');
+  await follow(page, photoLink(page, 'Rückwärts'), '/fotos/urlaub/bild_8.htm');
+  await follow(page, photoLink(page, 'Rückwärts'), '/fotos/urlaub/bild_7.htm');
+  await follow(page, photoLink(page, 'Erstes Foto'), '/fotos/urlaub/bild_1.htm');
+  await follow(page, photoLink(page, 'Vorwärts'), '/fotos/urlaub/bild_2.htm');
+  await follow(page, photoLink(page, 'Vorwärts'), '/fotos/urlaub/bild_3.htm');
+  assert.ok((await expectImagesLoaded(page)).some((image) => image.src === 'gr/g_dünen.jpg'),
+            'the photo with an umlaut in its name');
+  await follow(page, photoLink(page, 'Letztes Foto'), '/fotos/urlaub/bild_8.htm');
+  await expectImagesLoaded(page);
+
+  // Photo 8 is on the second overview page, which ends with an empty cell.
+  await follow(page, page.getByRole('link', { name: 'Zurück zu den Miniaturen' }),
+               '/fotos/urlaub/fotos_2.htm');
+  const second = await expectImagesLoaded(page);
+  assert.ok(second.some((image) => image.src === 'kl/leer.jpg'), 'empty cell on the last page');
+
+  await follow(page, page.getByRole('link', { name: /Zurück zum Inhalt/ }), '/index.htm');
+  assert.equal(await page.title(), 'Inhaltsverzeichnis');
+  await expectImagesLoaded(page);
+  assert.deepEqual(failures, []);
+  await page.close();
+});
+
+test('a gallery whose folder name holds umlauts and blanks', async () => {
+  const { page, failures } = await newPage();
+  await page.goto(`${baseUrl}/Index.htm`);
+  await follow(page, page.getByRole('link', { name: /frühling am meer/ }),
+               '/fotos/frühling am meer/fotos_1.htm');
+  assert.equal(await page.locator('h1').innerText(), SPRING_HEADING);
+  await expectImagesLoaded(page);
+
+  await follow(page, page.locator('a[href="bild_2.htm"]').first(), '/fotos/frühling am meer/bild_2.htm');
+  assert.ok((await expectImagesLoaded(page)).some((image) => image.src === 'gr/g_dünen.jpg'));
+  await follow(page, page.getByRole('link', { name: 'Zurück zu den Miniaturen' }),
+               '/fotos/frühling am meer/fotos_1.htm');
+  await follow(page, page.getByRole('link', { name: /Zurück zum Inhalt/ }), '/index.htm');
+  assert.deepEqual(failures, []);
+  await page.close();
+});
