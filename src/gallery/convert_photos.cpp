@@ -153,9 +153,12 @@ void ConvertPhotos(RunState& run) {
   run.reporter.SetRunControls(true);
   run.reporter.SetProgressMaximum(count);
 
-  const std::string fotos = WithTrailingSeparator(run.Text(ctl::kTargetFolder)) + "fotos";
+  // A target folder typed into the settings file need not exist yet; the folder dialog of the
+  // window only offers existing ones.
+  const std::string target = run.Text(ctl::kTargetFolder);
+  if (!target.empty()) CreateFolder(target);
   const std::string gallery = GalleryFolder(run);
-  CreateFolder(fotos);
+  CreateFolder(WithTrailingSeparator(target) + "fotos");
   CreateFolder(gallery);
   CreateFolder(gallery + "gr");
   CreateFolder(gallery + "kl");

@@ -1,0 +1,104 @@
+// albumora-batch as a user runs it: in a folder with Einstellung.alb.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "gallery_test_support.h"
+#include "settings/settings.h"
+#include "ui/control_ids.h"
+
+namespace albumora {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CrLfLines;
+using testing::EncodeTestJpeg;
+using testing::ReadFile;
+using testing::RunEnvironment;
+using testing::WorkFolderTest;
+using testing::WriteFile;
+
+struct Result {
+  int status = -1;
+  std::string output;  // standard output and standard error, in the order written
+};
+
+Result RunBatch(const std::string& arguments) {
+  Result result;
+  const std::string command =
+      std::string("'") + ALBUMORA_PROGRAM_DIR + "/albumora-batch' " + arguments + " 2>&1";
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+    result.output.append(buffer, n);
+  }
+  const int status = pclose(pipe);
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return result;
+}
+
+class BatchTest : public WorkFolderTest {
+ protected:
+  void WriteSettings(std::string_view target) {
+    RunEnvironment env;
+    env.controls.SetControlText(ctl::kSourceFolder, "Reise/");
+    env.controls.SetControlText(ctl::kTargetFolder, target);
+    env.controls.SetControlText(ctl::kSmallTemplate, "vorlage._vl");
+    env.controls.SetControlText(ctl::kBigTemplate, "vorlage.gvl");
+    env.controls.SetControlText(ctl::kRowsPerPage, "3");
+    SaveSettings(env.controls, "Einstellung.alb");
+    WriteFile(Path("Reise/Eins.jpg"), EncodeTestJpeg(200, 100));
+    WriteFile(Path("Reise/zwei.jpg"), "kaputt");
+    WriteFile(Path("vorlage._vl"), CrLfLines({"<!--##AL_Schleife_Anfang-->", "<!--##AL_NewFoto-->",
+                                              "##AL_kl_Bild", "<!--##AL_Schleife_Ende-->"}));
+    WriteFile(Path("vorlage.gvl"), CrLfLines({"<body>##AL_gr_Bild</body>"}));
+  }
+};
+
+TEST_F(BatchTest, RunsTheGalleryOfTheSettingsFile) {
+  WriteSettings("web/");
+  const Result result = RunBatch("");
+  EXPECT_EQ(result.status, 0) << result.output;
+  EXPECT_TRUE(fs::is_regular_file(Path("web/fotos/reise/bild_1.htm")));
+  EXPECT_TRUE(fs::is_regular_file(Path("web/fotos/reise/fotos_1.htm")));
+  // Messages arrive on the terminal in UTF-8, as "TITLE: TEXT".
+  EXPECT_NE(
+      result.output.find("Achtung: Diese Dateien wurden ausgelassen, weil sie nicht als Foto"),
+      std::string::npos)
+      << result.output;
+  EXPECT_NE(result.output.find("zwei.jpg"), std::string::npos);
+  EXPECT_NE(result.output.find("Fertig: "), std::string::npos);
+  EXPECT_NE(result.output.find("Galerie: " + Path("web/fotos/reise/")), std::string::npos)
+      << result.output;
+  // The settings are saved as a run saves them.
+  EXPECT_NE(ReadFile(Path("Einstellung.alb")).find("Reise/"), std::string::npos);
+}
+
+TEST_F(BatchTest, PageThatCannotBeWrittenGivesStatusOne) {
+  WriteSettings("blockiert/");
+  WriteFile(Path("blockiert"), "");
+  const std::string settings = ReadFile(Path("Einstellung.alb"));
+  const Result result = RunBatch("");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_NE(result.output.find("Albumora: Ich kann die Seite nicht schreiben"), std::string::npos)
+      << result.output;
+  EXPECT_EQ(ReadFile(Path("Einstellung.alb")), settings);
+}
+
+TEST_F(BatchTest, UsageErrorsAndInformation) {
+  EXPECT_EQ(RunBatch("--unbekannt").status, 2);
+  EXPECT_EQ(RunBatch("").status, 2);  // no settings file here
+  const Result version = RunBatch("--version");
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.output, "Albumora 0.4.0.155\n");
+  const Result help = RunBatch("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.output.find("Einstellung.alb"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace albumora
