@@ -95,9 +95,7 @@ const SettingsField* FindSettingsField(int control) {
   return found == std::end(kFields) ? nullptr : found;
 }
 
-void LoadSettings(Controls& controls, std::string_view file) {
-  SettingsStore store;
-  store.OpenForReading(file);  // an unreadable file reads as defaults
+void LoadSettingsFrom(SettingsStore& store, Controls& controls) {
   std::string_view group;
   for (const int control : kLoadOrder) {
     const SettingsField& field = *FindSettingsField(control);
@@ -107,12 +105,9 @@ void LoadSettings(Controls& controls, std::string_view file) {
     }
     LoadField(store, field, controls);
   }
-  store.CloseStore();
 }
 
-void SaveSettings(const Controls& controls, std::string_view file) {
-  SettingsStore store;
-  store.CreateForWriting(file);
+void SaveSettingsTo(SettingsStore& store, const Controls& controls) {
   std::string_view group;
   for (const SettingsField& field : kFields) {
     if (field.group != group) {
@@ -125,6 +120,19 @@ void SaveSettings(const Controls& controls, std::string_view file) {
       store.WriteNumber(field.key, controls.GetControlState(field.control));
     }
   }
+}
+
+void LoadSettings(Controls& controls, std::string_view file) {
+  SettingsStore store;
+  store.OpenForReading(file);  // an unreadable file reads as defaults
+  LoadSettingsFrom(store, controls);
+  store.CloseStore();
+}
+
+void SaveSettings(const Controls& controls, std::string_view file) {
+  SettingsStore store;
+  store.CreateForWriting(file);
+  SaveSettingsTo(store, controls);
   store.CloseStore();  // a file that cannot be replaced stays as it was, silently
 }
 

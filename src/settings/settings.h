@@ -29,6 +29,13 @@ std::span<const SettingsField> SettingsFields();
 // The field held by `control`, or nullptr.
 const SettingsField* FindSettingsField(int control);
 
+class SettingsStore;
+
+// The two halves of LoadSettings and SaveSettings over a store that is already open: the store
+// is read (or written) but neither opened nor closed.
+void LoadSettingsFrom(SettingsStore& store, Controls& controls);
+void SaveSettingsTo(SettingsStore& store, const Controls& controls);
+
 // Fills the controls from the settings file; a missing or unreadable file leaves the defaults.
 void LoadSettings(Controls& controls, std::string_view file = kSettingsFileName);
 

@@ -13,7 +13,7 @@ namespace {
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // NUL ends a line as well: a settings text never holds one, and keeping it would carry a byte
 // into the controls that the window cannot show.
-constexpr std::string_view kLineBreaks{"\r\n\0", 3};
+bool IsLineBreak(char c) { return c == '\r' || c == '\n' || c == '\0'; }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
@@ -69,9 +69,7 @@ std::optional<std::string> Utf8ToEightBit(std::string_view text) {
 // own and could plant entries into the file.
 std::string OneLine(std::string_view text) {
   std::string out(text);
-  for (char& c : out) {
-    if (kLineBreaks.find(c) != std::string_view::npos) c = ' ';
-  }
+  std::replace_if(out.begin(), out.end(), IsLineBreak, ' ');
   return out;
 }
 
@@ -143,17 +141,17 @@ void SettingsStore::Parse(std::size_t begin) {
   }
   // Every line takes at least one character and one break, so this bounds the line count and
   // spares the list its regrowth on huge files.
-  std::size_t breaks = 0;
-  for (const char c : data) breaks += c == '\r' || c == '\n' || c == '\0';
+  const auto breaks =
+      static_cast<std::size_t>(std::count_if(data.begin(), data.end(), IsLineBreak));
   lines_.reserve(std::min(breaks, data.size() / 2) + 1);
   std::size_t pos = 0;
   while (pos < data.size()) {
-    std::size_t end = data.find_first_of(kLineBreaks, pos);
-    if (end == std::string_view::npos) end = data.size();
+    std::size_t end = pos;
+    while (end < data.size() && !IsLineBreak(data[end])) ++end;
     const std::string_view line = TrimLeft(data.substr(pos, end - pos));
     const bool empty = pos == end;
-    pos = data.find_first_not_of(kLineBreaks, end);
-    if (pos == std::string_view::npos) pos = data.size();
+    pos = end;
+    while (pos < data.size() && IsLineBreak(data[pos])) ++pos;
     if (empty) continue;
 
     if (!line.empty() && line.front() == ';') {
