@@ -1,6 +1,7 @@
 #include "imaging/raster_image.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 
 #include "imaging/bitmap_reader.h"
@@ -185,7 +186,8 @@ PictureSize FitLongSide(int width, int height, int long_side) {
 
 PictureSize FitWidth(int width, int height, int new_width) {
   if (width < 1 || height < 1 || new_width < 1) return {};
-  return {new_width, static_cast<int>(std::int64_t{height} * new_width / width)};
+  const std::int64_t new_height = std::int64_t{height} * new_width / width;
+  return {new_width, static_cast<int>(std::min<std::int64_t>(new_height, INT_MAX))};
 }
 
 }  // namespace albumora

@@ -90,6 +90,8 @@ ALBUMORA_HOT void SumRows(const RasterImage& image, const Span& span, std::uint3
 }
 
 // One target row from the vertical sums: the horizontal weighted sum, divided and rounded.
+// `Inner` sums the fully covered pixels; 32 bits suffice unless a span is very long.
+template <typename Inner>
 ALBUMORA_HOT void SumColumns(const std::uint32_t* acc, const std::vector<Span>& spans,
                              std::uint32_t inner_weight, std::uint64_t multiplier, int shift,
                              std::uint8_t* out) {
@@ -100,18 +102,18 @@ ALBUMORA_HOT void SumColumns(const std::uint32_t* acc, const std::vector<Span>& 
     std::uint64_t g = std::uint64_t{p[1]} * span.first_weight;
     std::uint64_t b = std::uint64_t{p[2]} * span.first_weight;
     if (span.count > 1) {
-      std::uint64_t ir = 0;
-      std::uint64_t ig = 0;
-      std::uint64_t ib = 0;
+      Inner ir = 0;
+      Inner ig = 0;
+      Inner ib = 0;
       const std::uint32_t* q = p + 3;
       for (int i = 1; i < span.count - 1; ++i, q += 3) {
         ir += q[0];
         ig += q[1];
         ib += q[2];
       }
-      r += ir * inner_weight + std::uint64_t{q[0]} * span.last_weight;
-      g += ig * inner_weight + std::uint64_t{q[1]} * span.last_weight;
-      b += ib * inner_weight + std::uint64_t{q[2]} * span.last_weight;
+      r += std::uint64_t{ir} * inner_weight + std::uint64_t{q[0]} * span.last_weight;
+      g += std::uint64_t{ig} * inner_weight + std::uint64_t{q[1]} * span.last_weight;
+      b += std::uint64_t{ib} * inner_weight + std::uint64_t{q[2]} * span.last_weight;
     }
     out[0] = static_cast<std::uint8_t>((r * multiplier + half) >> shift);
     out[1] = static_cast<std::uint8_t>((g * multiplier + half) >> shift);
@@ -142,13 +144,22 @@ void ScaleRasterImage(RasterImage& image, int width, int height, ImagingWorkspac
   std::uint32_t* acc = words.data();
   std::uint32_t* inner = words.data() + n;
 
+  // A vertical sum is at most 255 * source_height; a span covers at most this many of them.
+  const std::uint64_t longest_span = static_cast<std::uint64_t>(source_width) / width + 2;
+  const bool narrow_sums =
+      longest_span * 255 * static_cast<std::uint64_t>(source_height) < (std::uint64_t{1} << 32);
   RasterImage scaled = imaging_internal::NewRasterImage(width, height, workspace);
   std::uint8_t* out = RasterImageAccess::FreshData(scaled);
   for (int y = 0; y < height; ++y) {
     SumRows(image, rows[static_cast<std::size_t>(y)], static_cast<std::uint32_t>(height), n, acc,
             inner);
-    SumColumns(acc, columns, static_cast<std::uint32_t>(width), multiplier, shift,
-               out + scaled.stride() * static_cast<std::size_t>(y));
+    std::uint8_t* target = out + scaled.stride() * static_cast<std::size_t>(y);
+    const auto inner_weight = static_cast<std::uint32_t>(width);
+    if (narrow_sums) {
+      SumColumns<std::uint32_t>(acc, columns, inner_weight, multiplier, shift, target);
+    } else {
+      SumColumns<std::uint64_t>(acc, columns, inner_weight, multiplier, shift, target);
+    }
   }
   image = std::move(scaled);
 }

@@ -117,6 +117,13 @@ TEST(ResampleTest, ConstantStaysConstantAtEveryRatio) {
   }
 }
 
+TEST(ResampleTest, VeryLongSpansDoNotOverflow) {
+  // Each vertical sum is 255 * 3400; one target pixel adds 5000 of them (over 2^32).
+  RasterImage picture(5000, 3400, Rgb{255, 255, 0});
+  ScaleRasterImage(picture, 1, 1);
+  EXPECT_EQ(picture.pixel(0, 0), (Rgb{255, 255, 0}));
+}
+
 TEST(ResampleTest, EnlargingByAnIntegerRepeatsPixels) {
   const RasterImage source = RandomPicture(3, 2, 9);
   RasterImage scaled = source;

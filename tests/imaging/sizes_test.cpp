@@ -1,6 +1,8 @@
 // The sizes of the big and small pictures, through the whole load-fit-scale-save road.
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "imaging/raster_image.h"
 #include "test_pictures.h"
 
@@ -80,6 +82,7 @@ TEST(FitTest, Rules) {
   EXPECT_EQ(FitLongSide(32767, 32766, 32767), (PictureSize{32767, 32766}));
   EXPECT_EQ(FitWidth(100, 300, 150), (PictureSize{150, 450}));  // whatever the orientation
   EXPECT_EQ(FitWidth(300, 100, 150), (PictureSize{150, 50}));
+  EXPECT_EQ(FitWidth(1, 32767, 1 << 30).height, INT_MAX);  // no wrap-around
   // A failed load has no size; nothing divides by zero.
   EXPECT_EQ(FitLongSide(0, 0, 150), (PictureSize{}));
   EXPECT_EQ(FitWidth(0, 10, 150), (PictureSize{}));
