@@ -135,7 +135,10 @@ INSTANTIATE_TEST_SUITE_P(
                                "Bitte wählen Sie eine Vorlage für die Vergrößerung aus",
                                "Vorlagen Ansicht groß (*.gvl)"},
                     FileChoice{ctl::kChooseCssFile, ctl::kCssFile,
-                               "Bitte wählen Sie eine Datei aus", "CSS Datei (*.css)"}));
+                               "Bitte wählen Sie eine Datei aus", "CSS Datei (*.css)"}),
+    [](const testing::TestParamInfo<FileChoice>& info) {
+      return "Button" + std::to_string(info.param.button);
+    });
 
 TEST_F(CommandsTest, FolderRequestersEndTheirResultWithASeparator) {
   controls_.SetControlText(ctl::kControlSymbolFolder, "/home/erika/symbole/");
