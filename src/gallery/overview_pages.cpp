@@ -16,7 +16,7 @@ int ClampToInt(long long value) {
   return static_cast<int>(std::min<long long>(value, std::numeric_limits<int>::max()));
 }
 
-void WriteOverviewHeadBlock(const RunState& run, TextWriter& page) {
+void WriteOverviewHeadBlock(RunState& run, TextWriter& page) {
   page.WriteLine(run.Checked(ctl::kRobots) ? R"(<meta name="robots" content="nofollow">)"
                                            : R"(<meta name="robots" content="noindex">)");
   if (run.Checked(ctl::kMetaTags)) {

@@ -23,7 +23,7 @@ Neighbours NeighboursOf(int number, int count) {
 std::string PageLink(int number) { return "bild_" + Decimal(number) + ".htm"; }
 
 // The graphic bar names its pictures by file name: they are copied next to the pages.
-void WriteGraphicNavigation(const RunState& run, TextWriter& page, int number) {
+void WriteGraphicNavigation(RunState& run, TextWriter& page, int number) {
   const int count = run.photos.count();
   const Neighbours around = NeighboursOf(number, count);
   const std::string space = R"(<img border="0" src="space.gif" width="20" height="20">)";
@@ -63,7 +63,7 @@ bool CanOpenForReading(const std::string& path) {
   return true;
 }
 
-void WritePhotoHeadBlock(const RunState& run, TextWriter& page, int number) {
+void WritePhotoHeadBlock(RunState& run, TextWriter& page, int number) {
   const std::string title = run.Text(ctl::kWindowTitle);
   if (run.Checked(ctl::kMetaTags)) {
     page.WriteLine(R"(<meta name="robots" content="noindex">)");

@@ -53,6 +53,11 @@ struct RunState {
   ConversionTrouble trouble;
   OverviewTemplate overview;
   OverviewLayout layout;
+  // What the support files were last copied from in this run. Every page that links them asks
+  // for the copy; copying the same files again for each of hundreds of pages would cost more
+  // than writing the pages, so a copy is repeated only when its source setting has changed.
+  std::string graphics_copied_from;
+  std::string style_sheet_copied_from;
 
   // Settings are read from the controls each time they are needed: the run keeps no copy.
   std::string Text(int control) const { return controls.GetControlText(control); }

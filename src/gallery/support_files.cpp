@@ -13,7 +13,10 @@ std::string NavigationGraphicSource(const RunState& run, std::string_view name) 
   return WithTrailingSeparator(folder) + std::string(name);
 }
 
-void CopyNavigationGraphics(const RunState& run) {
+void CopyNavigationGraphics(RunState& run) {
+  const std::string folder = run.Text(ctl::kControlSymbolFolder);
+  if (run.graphics_copied_from == folder + '|') return;
+  run.graphics_copied_from = folder + '|';  // '|' cannot end a path: "" is a folder, too
   const std::string gallery = GalleryFolder(run);
   for (std::string_view name : kNavigationGraphics) {
     CopyFileReplacing(NavigationGraphicSource(run, name), gallery + std::string(name));
@@ -25,8 +28,10 @@ void CopyDownloadScript(const RunState& run) {
   CopyFileReplacing(ProgramFile("download.php"), GalleryFolder(run) + "download.php");
 }
 
-void CopyStyleSheet(const RunState& run) {
+void CopyStyleSheet(RunState& run) {
   const std::string path = run.Text(ctl::kCssFile);
+  if (run.style_sheet_copied_from == path + '|') return;
+  run.style_sheet_copied_from = path + '|';
   const std::string name = LowerCase(FileNamePart(path));
   // An empty name would make the gallery folder itself the target.
   if (name.empty() || name == "." || name == "..") return;

@@ -21,9 +21,11 @@ inline constexpr std::array<std::string_view, 5> kNavigationGraphics = {"anfang.
 // the files that come with the program.
 std::string NavigationGraphicSource(const RunState& run, std::string_view name);
 
-void CopyNavigationGraphics(const RunState& run);
+// Copies the five graphics into the gallery folder, once per run and control-symbol folder.
+void CopyNavigationGraphics(RunState& run);
 void CopyDownloadScript(const RunState& run);
-void CopyStyleSheet(const RunState& run);
+// Copies the style sheet under its lower-cased file name, once per run and style sheet path.
+void CopyStyleSheet(RunState& run);
 
 }  // namespace albumora
 
