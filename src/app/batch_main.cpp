@@ -67,6 +67,10 @@ class TerminalProgressReporter : public ProgressReporter {
       Redraw("Fotos  [" + std::string(static_cast<std::size_t>(filled), '#') +
              std::string(static_cast<std::size_t>(kBarWidth - filled), '.') + "] " +
              Decimal(position_) + " / " + Decimal(maximum_));
+    } else if (StartsWith(text, "Schreibe Temp-Datei: ")) {
+      ++first_stage_pages_;
+      if (!terminal_) return PrintLine(text);
+      Redraw(Cp1252("Übersichtsseiten vorbereitet: ") + Decimal(first_stage_pages_));
     } else if (StartsWith(text, "Schreibe ")) {
       ++pages_;
       if (!terminal_) return PrintLine(text);
@@ -108,7 +112,8 @@ class TerminalProgressReporter : public ProgressReporter {
   bool line_open_ = false;
   int maximum_ = 0;
   int position_ = 0;
-  int pages_ = 0;
+  int first_stage_pages_ = 0;  // overview pages in the temporary folder
+  int pages_ = 0;              // pages in the gallery
 };
 
 int Run() {

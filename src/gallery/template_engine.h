@@ -19,7 +19,7 @@ inline constexpr std::string_view kNewPhotoMarker = "<!--##AL_NewFoto-->";
 inline constexpr std::string_view kThumbnailPlaceholder = "##AL_kl_Bild";
 
 // Templates larger than this are refused like a file that cannot be opened.
-inline constexpr std::uint64_t kMaxTemplateBytes = std::uint64_t{256} << 20;
+inline constexpr std::uint64_t kMaxTemplateBytes = std::uint64_t{64} << 20;
 
 using LineSink = std::function<void(std::string_view line)>;
 

@@ -1,3 +1,4 @@
+#include "gallery/line_reader.h"
 #include "gallery/page_writers.h"
 #include "gallery/template_engine.h"
 #include "platform/text.h"
@@ -14,10 +15,10 @@ PagesOutcome AssembleWebPages(RunState& run) {
 
   const std::string gallery = GalleryFolder(run);
   for (int p = 1; p <= run.layout.page_count; ++p) {
-    std::vector<std::string> lines;
-    if (!ReadTemplateLines(run.values.temp_folder + "fotos_" + Decimal(p) + ".htm", &lines)) {
+    // Copied line by line: a first-stage page is never held whole.
+    LineReader first_stage;
+    if (!first_stage.Open(run.values.temp_folder + "fotos_" + Decimal(p) + ".htm")) {
       run.controls.ShowMessage("Achtung", Cp1252("Konnte Vorlagen Datei nicht öffnen!"));
-      lines.clear();
     }
     const std::string path = gallery + "fotos_" + Decimal(p) + ".htm";
     TextWriter page;
@@ -25,7 +26,9 @@ PagesOutcome AssembleWebPages(RunState& run) {
       run.controls.ShowMessage("Albumora", "Ich kann die Seite nicht schreiben");
       return PagesOutcome::kProgramMustEnd;
     }
-    for (const std::string& line : lines) page.WriteLine(ReplacePlaceholders(run, line, p));
+    for (std::string line; first_stage.ReadLine(&line);) {
+      page.WriteLine(ReplacePlaceholders(run, line, p));
+    }
     if (!page.Close()) NotePageWriteFailure(run, path);
     run.reporter.ShowStatus("Schreibe Webseite: " + Decimal(p));
     run.reporter.KeepAlive(100);
