@@ -10,9 +10,10 @@
 
 namespace albumora {
 
-// The product's home page, named in the credit footer of every page.
-inline constexpr std::string_view kProductWebAddress = "https://albumora.example.org/";
-inline constexpr std::string_view kProductWebLabel = "albumora.example.org";
+// The product's home page, named in the credit footer of every page (the same address as the
+// desktop program's kProductWebsite).
+inline constexpr std::string_view kProductWebAddress = "https://albumora.example";
+inline constexpr std::string_view kProductWebLabel = "albumora.example";
 
 enum class PagesOutcome {
   kWritten,
