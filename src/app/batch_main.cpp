@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <string_view>
 
@@ -133,9 +134,22 @@ int Run() {
     return kExitRunStopped;
   }
 
+  // A folder of this run's own inside the user's temporary folder, not the shared "Albumora/":
+  // a window or a second batch run working at the same time clears that folder at its start and
+  // would take or destroy this run's first-stage pages.
+  std::string own_temp = NativePath(user_temp + "Albumora-batch-XXXXXX");
+  if (mkdtemp(own_temp.data()) == nullptr) {
+    std::fprintf(stderr, "%s",
+                 TerminalText(Cp1252("albumora-batch: Im temporären Verzeichnis kann kein "
+                                     "Arbeitsverzeichnis angelegt werden.\n"))
+                     .c_str());
+    return kExitRunStopped;
+  }
+
   MemoryControls controls;
   LoadSettings(controls);
   ProgramValues values = MakeProgramValues(TodayLocal(), user_temp);
+  values.temp_folder = user_temp + FromUtf8(FileNamePart(own_temp)).value_or("") + kPathSeparator;
   values.source_folder_name =
       DeriveSourceFolderName(WithTrailingSeparator(controls.GetControlText(ctl::kSourceFolder)));
 
@@ -149,6 +163,7 @@ int Run() {
 
   const RunOutcome outcome = GenerationRun(controls, reporter, values);
   reporter.EndLine();
+  ClearFolder(values.temp_folder);  // nobody looks at a batch run's first-stage pages later
   if (outcome != RunOutcome::kFinished) return kExitRunStopped;
   std::string gallery = GalleryFolderOf(controls, values);
   if (gallery.empty() || !IsPathSeparator(gallery.front())) gallery = CurrentFolder() + gallery;
