@@ -257,6 +257,20 @@ TEST_F(ProgramTest, ARunFromTheButtonDropsWhatArrivesMeanwhile) {
   EXPECT_GE(slept_ms_, 1800);
 }
 
+TEST_F(ProgramTest, WhatArrivesWhileACommandRunsIsNotRunAfterIt) {
+  Start();
+  MainWindow& window = program_->window();
+  requesters_.while_open = [&window] {
+    QMetaObject::invokeMethod(window.menuItem(menu::kQuit), "trigger", Qt::QueuedConnection);
+    QCoreApplication::postEvent(&window, new QCloseEvent);
+  };
+  QTest::mouseClick(Control(ctl::kChooseTargetFolder), Qt::LeftButton);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(requesters_.requests.size(), 1u);
+  EXPECT_EQ(end_calls_, 0);
+  EXPECT_FALSE(work_.Exists("Einstellung.alb"));
+}
+
 TEST_F(ProgramTest, RunControlsLockTheButtonsButKeepCancelHidden) {
   Start();
   program_->reporter().SetRunControls(true);

@@ -2,6 +2,7 @@
 #ifndef ALBUMORA_TESTS_SHELL_FAKE_SERVICES_H_
 #define ALBUMORA_TESTS_SHELL_FAKE_SERVICES_H_
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,7 @@ class FakeRequesters : public Requesters {
 
   std::string ChooseFolder(std::string_view title, std::string_view start_folder) override {
     requests.push_back({true, std::string(title), std::string(start_folder), {}});
+    if (while_open) while_open();
     return answer;
   }
   std::string ChooseFile(std::string_view title, std::string_view start_folder,
@@ -28,7 +30,8 @@ class FakeRequesters : public Requesters {
     return answer;
   }
 
-  std::string answer;  // empty: the user cancels
+  std::string answer;                // empty: the user cancels
+  std::function<void()> while_open;  // what happens while the requester is open
   std::vector<Request> requests;
 };
 

@@ -49,9 +49,13 @@ DesktopProgram::DesktopProgram(ProgramValues values, Options options)
            ChooseService<Launcher, QtLauncher>(options_.launcher, own_launcher_),
            *this} {
   gate_.set_handler([this](const WindowEvent& event) { DispatchEvent(app_, event); });
+  gate_.set_drain([] { QCoreApplication::processEvents(); });
 }
 
-DesktopProgram::~DesktopProgram() { gate_.set_handler({}); }
+DesktopProgram::~DesktopProgram() {
+  gate_.set_handler({});
+  gate_.set_drain({});
+}
 
 void DesktopProgram::Start() {
   PrepareMainWindow(app_);

@@ -28,17 +28,23 @@ class EventGate {
   };
 
   void set_handler(Handler handler) { handler_ = std::move(handler); }
+  // Handles the window events that are pending (the gate is busy meanwhile).
+  void set_drain(std::function<void()> drain) { drain_ = std::move(drain); }
   bool busy() const { return busy_depth_ > 0; }
 
-  // Runs the handler unless busy; the handler itself runs busy.
+  // Runs the handler unless busy; the handler itself runs busy. What the user did while it ran
+  // and that is still waiting (a click during a run's last pause, a close request) belongs to
+  // that time: it is dropped now rather than run once the command is over.
   void Deliver(const WindowEvent& event) {
     if (busy() || !handler_) return;
     BusyScope scope(*this);
     handler_(event);
+    if (drain_) drain_();
   }
 
  private:
   Handler handler_;
+  std::function<void()> drain_;
   int busy_depth_ = 0;
 };
 
