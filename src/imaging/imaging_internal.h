@@ -63,12 +63,6 @@ RasterImage NewRasterImage(int width, int height, ImagingWorkspace* workspace);
 // Whether a size is within the side limit and `max_pixels`.
 bool SizeWithinLimits(std::int64_t width, std::int64_t height, std::int64_t max_pixels);
 
-// Row buffers of a workspace, or of the call when there is none.
-struct ScratchRows {
-  std::vector<std::uint32_t>* words;
-  std::vector<std::uint8_t>* bytes;
-};
-
 }  // namespace imaging_internal
 
 class WorkspaceAccess {
