@@ -9,6 +9,7 @@
 
 #include "app/program_values.h"
 #include "gallery/generation_run.h"
+#include "gallery/photo_list.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -36,12 +37,7 @@ constexpr std::string_view kUsage =
 // that a file name can never steer the terminal.
 std::string TerminalText(std::string_view cp1252) {
   std::string text;
-  for (const char c : cp1252) {
-    const auto byte = static_cast<unsigned char>(c);
-    const bool control = (byte < 0x20 && c != '\n') || byte == 0x7F || byte == 0x81 ||
-                         byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
-    text += control ? '?' : c;
-  }
+  for (const char c : cp1252) text += IsControlCharacter(c) && c != '\n' ? '?' : c;
   return ToUtf8(text);
 }
 

@@ -95,11 +95,7 @@ void AppendNameList(std::string& text, std::string_view heading,
 std::string DisplayName(std::string_view name) {
   std::string shown(name);
   for (char& c : shown) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F ||
-        byte == 0x90 || byte == 0x9D) {
-      c = '?';
-    }
+    if (IsControlCharacter(c)) c = '?';
   }
   return shown;
 }

@@ -47,15 +47,15 @@ void PhotoList::RemoveAndRenumber(const std::vector<bool>& dropped) {
   entries_ = std::move(kept);
 }
 
+bool IsControlCharacter(char c) {
+  const auto byte = static_cast<unsigned char>(c);
+  return byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F ||
+         byte == 0x90 || byte == 0x9D;
+}
+
 bool HasForbiddenNameCharacter(std::string_view name) {
   for (const char c : name) {
-    const auto byte = static_cast<unsigned char>(c);
-    // Below 0x20 and DEL are control characters; so are the five bytes Windows-1252 leaves
-    // unassigned, which stand for the C1 controls of the same number.
-    if (byte < 0x20 || byte == 0x7F || byte == 0x81 || byte == 0x8D || byte == 0x8F ||
-        byte == 0x90 || byte == 0x9D) {
-      return true;
-    }
+    if (IsControlCharacter(c)) return true;
     switch (c) {
       case '<':
       case '>':

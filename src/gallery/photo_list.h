@@ -66,6 +66,10 @@ struct PhotoScan {
 // order the original platform lists a folder. A folder that cannot be listed gives no photos.
 PhotoScan ScanPhotoFolder(std::string_view source_folder);
 
+// Below 0x20 and DEL, and the five bytes Windows-1252 leaves unassigned, which stand for the C1
+// control characters of the same number.
+bool IsControlCharacter(char c);
+
 // True for a name that a web page could not carry safely: one holding a character the original
 // platform forbids in file names (< > : " | ? * \ and control characters).
 bool HasForbiddenNameCharacter(std::string_view name);
