@@ -81,6 +81,7 @@ INSTANTIATE_TEST_SUITE_P(Ratios, ResampleAccuracyTest,
                                            Ratio{100, 75, 33, 25},  // uneven spans
                                            Ratio{64, 48, 7, 48},    // one axis only
                                            Ratio{31, 17, 1, 1},     // everything into one
+                                           Ratio{40, 700, 3, 2},    // spans of 350 rows
                                            Ratio{300, 2, 150, 1},   // flat strip
                                            Ratio{7, 5, 23, 19},     // odd enlargement
                                            Ratio{3, 2, 8, 5},       // small enlargement
