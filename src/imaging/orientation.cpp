@@ -146,16 +146,20 @@ void OrientedRowWriter::FlushStrip() {
   const bool rows_reversed =
       orientation_ == Orientation::kRotate90Cw || orientation_ == Orientation::kTransverse;
   // Stored column x becomes an upright row; the strip's rows become a run of upright columns.
-  for (int x = 0; x < width_; ++x) {
-    std::uint8_t* out = pixels_ + out_stride_ * (columns_reversed ? width_ - 1 - x : x);
-    const std::uint8_t* in = strip_ + static_cast<std::size_t>(x) * RasterImage::kBytesPerPixel;
-    for (int r = 0; r < strip_count_; ++r, in += in_stride) {
+  // Done in tiles of a few columns, so that both the strip and the picture are walked in runs.
+  for (int x0 = 0; x0 < width_; x0 += kTileColumns) {
+    const int x1 = std::min(width_, x0 + kTileColumns);
+    for (int r = 0; r < strip_count_; ++r) {
       const int y = strip_first_ + r;
-      std::uint8_t* target = out + static_cast<std::size_t>(rows_reversed ? height_ - 1 - y : y) *
-                                       RasterImage::kBytesPerPixel;
-      target[0] = in[0];
-      target[1] = in[1];
-      target[2] = in[2];
+      const std::size_t column = static_cast<std::size_t>(rows_reversed ? height_ - 1 - y : y) *
+                                 RasterImage::kBytesPerPixel;
+      const std::uint8_t* in =
+          strip_ + in_stride * r + static_cast<std::size_t>(x0) * RasterImage::kBytesPerPixel;
+      for (int x = x0; x < x1; ++x, in += RasterImage::kBytesPerPixel) {
+        std::uint8_t* target =
+            pixels_ + out_stride_ * (columns_reversed ? width_ - 1 - x : x) + column;
+        std::memcpy(target, in, RasterImage::kBytesPerPixel);
+      }
     }
   }
   strip_first_ += strip_count_;

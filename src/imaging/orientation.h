@@ -49,7 +49,8 @@ class OrientedRowWriter {
   void Prepare();
   void FlushStrip();
 
-  static constexpr int kStripRows = 16;
+  static constexpr int kStripRows = 64;
+  static constexpr int kTileColumns = 16;
 
   std::uint8_t* pixels_;
   std::size_t out_stride_;
