@@ -12,8 +12,9 @@
 // 255 * n_v * n_h < 2^38). The sum is divided by D = n_v * n_h with rounding to nearest, by
 // multiplying with R = round(2^S / D) where 2^S is about 2^24 * D: the relative error of R is
 // below 2^-25, so the result is the exactly rounded mean except within 1e-5 of a half.
-// Vertical first keeps the expensive horizontal step to one pass per target row, and the
-// vertical pass is a plain sum of whole rows that the compiler vectorises.
+// Vertical first keeps the expensive horizontal step to one pass per target row; the vertical
+// pass adds whole rows, the inner rows of a span 16 bits wide in registers, which the compiler
+// vectorises.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
