@@ -186,6 +186,16 @@ TEST(JpegOutputTest, SavingReplacesAnExistingFile) {
   EXPECT_EQ(back.height(), 10);
 }
 
+TEST(JpegOutputTest, SavingThroughALinkKeepsTheLink) {
+  TempFolder folder;
+  testing::WriteFile(folder.File("real.jpg"), "old");
+  std::filesystem::create_symlink(folder.File("real.jpg"), folder.File("link.jpg"));
+  ASSERT_TRUE(SaveRasterImageAsJpeg(testing::MakePicture(20, 10), folder.File("link.jpg"), 5));
+  EXPECT_TRUE(std::filesystem::is_symlink(folder.File("link.jpg")));
+  RasterImage back;
+  EXPECT_TRUE(DecodeRasterImage(ReadFile(folder.File("real.jpg")), &back));
+}
+
 TEST(JpegOutputTest, EmptyPictureTouchesNothing) {
   TempFolder folder;
   const std::string path = folder.File("old.jpg");
