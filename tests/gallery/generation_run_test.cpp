@@ -14,6 +14,8 @@
 #include "gallery_test_support.h"
 #include "platform/text.h"
 #include "ui/control_ids.h"
+#include "ui/memory_controls.h"
+#include "ui/progress_reporter.h"
 
 namespace albumora {
 namespace {
@@ -312,6 +314,91 @@ TEST_F(GenerationRunTest, LeftOutNamesAreNamedOnce) {
   }
   EXPECT_TRUE(fs::exists(Gallery() / "bild_6.htm"));
   EXPECT_FALSE(fs::exists(Gallery() / "bild_7.htm"));
+}
+
+// Every reporter call and message of a run, in order, with the arguments.
+class RecordingReporter : public ProgressReporter {
+ public:
+  explicit RecordingReporter(MemoryControls& controls) {
+    controls.set_message_callback([this](const MemoryControls::Message& message) {
+      calls.push_back("Message " + message.title + ": " +
+                      message.text.substr(0, message.text.find('\n')));
+    });
+  }
+
+  void ShowPhotoCount(int count) override { calls.push_back("Count " + std::to_string(count)); }
+  void ShowStatus(std::string_view text) override {
+    // Whether the settings are saved yet tells the order of the last steps.
+    calls.push_back("Status " + std::string(text) +
+                    (fs::exists("Einstellung.alb") ? " (saved)" : ""));
+  }
+  void SetProgressMaximum(int maximum) override {
+    calls.push_back("Maximum " + std::to_string(maximum));
+  }
+  void SetProgress(int position) override {
+    calls.push_back("Progress " + std::to_string(position));
+  }
+  void KeepAlive(int pause_ms) override {
+    calls.push_back("KeepAlive " + std::to_string(pause_ms));
+  }
+  void SetRunControls(bool running) override { calls.push_back(running ? "Lock" : "Unlock"); }
+  void Pause(int pause_ms) override {
+    calls.push_back("Pause " + std::to_string(pause_ms) +
+                    (fs::exists("Einstellung.alb") ? " (saved)" : ""));
+  }
+
+  std::vector<std::string> calls;
+};
+
+TEST_F(GenerationRunTest, ReporterCallsOfAWholeRunInOrder) {
+  for (const char* gone : {"bitmap.jpg", "grau.jpg", "GROSS.JPG", "hoch.jpg", "kaputt.jpg"}) {
+    fs::remove(fs::path(Path("Urlaub")) / gone);
+  }
+  WriteFile(Path("vorlage._vl"), CrLfLines({"<!--##AL_Schleife_Anfang-->", "<!--##AL_NewFoto-->",
+                                            "##AL_kl_Bild", "<!--##AL_Schleife_Ende-->"}));
+  Set(ctl::kRowsPerPage, "1");
+  RecordingReporter reporter(env_->controls);
+  ASSERT_EQ(GenerationRun(env_->controls, reporter, env_->values), RunOutcome::kFinished);
+  std::vector<std::string> expected = {"Count 2", "Lock", "Maximum 2"};
+  for (int n = 1; n <= 2; ++n) {
+    for (const std::string& call :
+         {std::string("KeepAlive 1"), "Progress " + std::to_string(n),
+          "Status Bearbeite Bild: " + std::to_string(n) + " / 2", std::string("KeepAlive 1")}) {
+      expected.push_back(call);
+    }
+  }
+  expected.push_back("Unlock");
+  for (const std::string& page :
+       {std::string("Schreibe Temp-Datei: "), std::string("Schreibe Webseite: "),
+        Cp1252("Schreibe Vergößerungs Webseite: ")}) {
+    for (int n = 1; n <= 2; ++n) {
+      expected.push_back("Status " + page + std::to_string(n));
+      expected.push_back("KeepAlive 100");
+    }
+  }
+  for (const std::string& call :
+       {Cp1252("Status Lösche den Inhalt des Albumora Tempverzeichnis: "),
+        std::string("Pause 1800"), std::string("Status Fertig:  (saved)")}) {
+    expected.push_back(call);
+  }
+  EXPECT_EQ(reporter.calls, expected);
+}
+
+TEST_F(GenerationRunTest, ReporterCallsOfARunWithoutPhotos) {
+  env_->SetSourceFolder(Path("Leer/"));
+  fs::create_directories(Path("Leer"));
+  Set(ctl::kBigTemplate, Path("fehlt.gvl"));
+  RecordingReporter reporter(env_->controls);
+  ASSERT_EQ(GenerationRun(env_->controls, reporter, env_->values), RunOutcome::kFinished);
+  EXPECT_EQ(reporter.calls,
+            (std::vector<std::string>{
+                "Count 0", "Lock", "Maximum 0", "Message Achtung: In diesem Verzeichnis", "Unlock",
+                Cp1252("Message Achtung: Kann Vorlagen Datei nicht öffnen!"),
+                Cp1252("Status Lösche den Inhalt des Albumora Tempverzeichnis: "), "Pause 1800",
+                "Status Fertig:  (saved)"}));
+  EXPECT_TRUE(fs::is_regular_file(Path("site/fotos/leer/kl/leer.jpg")));
+  EXPECT_TRUE(fs::is_regular_file(Path("site/fotos/leer/download.php")));
+  EXPECT_FALSE(fs::exists(Path("site/fotos/leer/galerie.css")));
 }
 
 struct BadTemplate {

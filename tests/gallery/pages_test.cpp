@@ -146,6 +146,20 @@ TEST_F(PagesTest, PageArithmeticAndNavigationRanges) {
                       Cp1252(R"(<a href="fotos_2.htm">Zurück zu den Miniaturen</a>)")));
 }
 
+TEST_F(PagesTest, NavigationRangesDoNotWrapAroundAt32767) {
+  // 4000 cells per row and 10 rows make 40000 photos per page, past what 16 bits hold.
+  std::vector<std::string> small = {"<!--##AL_Schleife_Anfang-->", "<!--##AL_NewFoto-->"};
+  small.insert(small.end(), 4000, "##AL_kl_Bild");
+  small.insert(small.end(), {"<!--##AL_Schleife_Ende-->", "</body>"});
+  SetTemplates(small, kBigTemplate);
+  Set(ctl::kRowsPerPage, "10");
+  AddPhotos(1);
+  fs::create_directories(Temp());
+  ASSERT_EQ(AssembleWebPages(*run_), PagesOutcome::kWritten);
+  EXPECT_TRUE(HasLine(PageLines(Gallery() / "fotos_1.htm"),
+                      R"([<a href="fotos_1.htm"><font color="#FF0000">1-40000</font></a>])"));
+}
+
 TEST_F(PagesTest, FinalPassFillsWhatTheLoopLeftWithThePageNumber) {
   SetTemplates({"<head>", "<title>##AL_FensterTitel</title> ##AL_Ueberschrift", "<p>##AL_Name</p>",
                 "<table><!--##AL_Schleife_Anfang-->", "<!--##AL_NewFoto-->",
