@@ -1,5 +1,9 @@
 #include "platform/text_writer.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <utility>
 
 #include "platform/files.h"
@@ -25,8 +29,23 @@ bool TextWriter::Open(std::string_view path) {
   if (file_) Close();
   buffer_.clear();
   failed_ = false;
-  file_.reset(std::fopen(NativePath(path).c_str(), "wb"));
-  if (!file_) return false;
+  // Opened without blocking, so that a FIFO planted under a page's name cannot hang the run: with
+  // no reader the open fails at once, with one it is refused below. Pages go to files (or, in
+  // tests, to a device such as /dev/full).
+  const int fd =
+      ::open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
+  if (fd < 0) return false;
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode) ||
+      ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return false;
+  }
+  file_.reset(::fdopen(fd, "wb"));
+  if (!file_) {
+    ::close(fd);
+    return false;
+  }
   // Our own buffer is the only one, so that every failed write shows in fwrite's result.
   std::setvbuf(file_.get(), nullptr, _IONBF, 0);
   buffer_.reserve(kBufferSize);

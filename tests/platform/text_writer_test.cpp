@@ -1,6 +1,8 @@
 #include "platform/text_writer.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <string>
@@ -63,6 +65,20 @@ TEST(TextWriterTest, CannotCreateInAMissingFolder) {
   EXPECT_FALSE(writer.is_open());
   writer.WriteLine("lost");
   EXPECT_FALSE(writer.Close());
+}
+
+// A FIFO under a page's name must neither block the open (no reader) nor take the page (reader).
+TEST(TextWriterTest, RefusesAFifoWithoutBlocking) {
+  ScratchFolder folder;
+  ASSERT_EQ(mkfifo((folder / "page.htm").c_str(), 0600), 0);
+  TextWriter writer;
+  EXPECT_FALSE(writer.Open(folder / "page.htm"));
+
+  const int reader = open((folder / "page.htm").c_str(), O_RDONLY | O_NONBLOCK);
+  ASSERT_GE(reader, 0);
+  EXPECT_FALSE(writer.Open(folder / "page.htm"));
+  EXPECT_FALSE(writer.is_open());
+  close(reader);
 }
 
 TEST(TextWriterTest, MovingHandsOverTheFileAndDestructionFlushes) {
