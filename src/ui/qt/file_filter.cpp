@@ -15,10 +15,6 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
   }
 }
 
-bool EndsWith(std::string_view text, std::string_view tail) {
-  return text.size() >= tail.size() && text.substr(text.size() - tail.size()) == tail;
-}
-
 }  // namespace
 
 std::vector<std::string> QtNameFilters(std::string_view filter) {
@@ -29,15 +25,12 @@ std::vector<std::string> QtNameFilters(std::string_view filter) {
     for (std::string_view pattern : Split(parts[i + 1], ';')) {
       if (pattern.empty()) continue;
       if (!patterns.empty()) patterns += ' ';
-      patterns += pattern;
+      patterns += pattern == "*.*" ? std::string_view("*") : pattern;
     }
     if (patterns.empty()) continue;
-    const std::string bracketed = "(" + patterns + ")";
     std::string entry(parts[i]);
-    if (!EndsWith(entry, bracketed)) {
-      if (!entry.empty()) entry += ' ';
-      entry += bracketed;
-    }
+    if (!entry.empty()) entry += ' ';
+    entry += "(" + patterns + ")";
     result.push_back(std::move(entry));
   }
   return result;

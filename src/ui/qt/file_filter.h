@@ -9,9 +9,12 @@
 
 namespace albumora {
 
-// One entry per pair, in order. A description that already ends with its patterns in
-// parentheses is kept as it is; otherwise they are appended. A last description without
-// patterns is dropped.
+// One entry per pair, in order: the description, a blank and the patterns in parentheses,
+// which Qt reads from the last parentheses of an entry. The description is kept whole even when
+// it names the patterns itself, so that a dialog that hides the patterns
+// (QFileDialog::HideNameFilterDetails) shows exactly the description. A pattern "*.*" means every
+// file, as it does in the filter texts' own convention; Qt's "*.*" would leave out names without
+// a dot, so it becomes "*". A last description without patterns is dropped.
 std::vector<std::string> QtNameFilters(std::string_view filter);
 
 }  // namespace albumora

@@ -49,18 +49,30 @@ std::string QtRequesters::ChooseFolder(std::string_view title, std::string_view 
   return Accept(dialog.selectedFiles().first());
 }
 
-std::string QtRequesters::ChooseFile(std::string_view title, std::string_view start_folder,
-                                     std::string_view filter) {
-  QFileDialog dialog(parent_, ToQString(title), ToQString(FolderPart(start_folder)));
+void PrepareFileDialog(QFileDialog& dialog, std::string_view title, std::string_view start_text,
+                       std::string_view filter) {
+  dialog.setWindowTitle(ToQString(title));
+  // Without a folder the dialog stays where it opened by itself.
+  const std::string_view folder = FolderPart(start_text);
+  if (!folder.empty()) dialog.setDirectory(ToQString(folder));
   // The file's folder must exist; a typed name need not.
   dialog.setFileMode(QFileDialog::AnyFile);
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // Each entry ends with the patterns Qt matches; the list shows the description alone, which
+  // already names what it shows.
+  dialog.setOption(QFileDialog::HideNameFilterDetails);
   QStringList filters;
   for (const std::string& entry : QtNameFilters(filter)) filters << ToQString(entry);
   dialog.setNameFilters(filters);
   if (!filters.isEmpty()) dialog.selectNameFilter(filters.first());
-  const std::string_view proposed = FileNamePart(start_folder);
+  const std::string_view proposed = FileNamePart(start_text);
   if (!proposed.empty()) dialog.selectFile(ToQString(proposed));
+}
+
+std::string QtRequesters::ChooseFile(std::string_view title, std::string_view start_folder,
+                                     std::string_view filter) {
+  QFileDialog dialog(parent_);
+  PrepareFileDialog(dialog, title, start_folder, filter);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return Accept(dialog.selectedFiles().first());
 }

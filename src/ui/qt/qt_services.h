@@ -4,10 +4,19 @@
 
 #include <QPointer>
 #include <QWidget>
+#include <string_view>
 
 #include "app/services.h"
 
+class QFileDialog;
+
 namespace albumora {
+
+// Sets up an open-file dialog as the file requester opens: its title, the folder of `start_text`
+// (and the name after the folder's last separator, if any, as the proposed file), the filter
+// pairs with the first one selected, each shown by its description alone.
+void PrepareFileDialog(QFileDialog& dialog, std::string_view title, std::string_view start_text,
+                       std::string_view filter);
 
 // Qt's file dialogs, modal over `parent`.
 class QtRequesters : public Requesters {
