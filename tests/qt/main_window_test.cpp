@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QProgressBar>
 #include <QSlider>
 #include <QTabWidget>
 #include <QTest>
@@ -243,6 +244,25 @@ TEST_F(MainWindowTest, EditFieldsRefuseCharactersWithoutWindows1252Form) {
     QApplication::sendEvent(heading, &press);
   }
   EXPECT_EQ(controls_.GetControlText(ctl::kHeading), Cp1252("ód €"));
+}
+
+// A run over a folder without photos sets the range 0 to 0: the bar stays empty, it does not
+// turn into Qt's endless busy animation.
+TEST_F(MainWindowTest, EmptyProgressRangeShowsAnEmptyBar) {
+  const auto* bar = qobject_cast<QProgressBar*>(Control(ctl::kProgressBar));
+  ASSERT_NE(bar, nullptr);
+  controls_.SetControlState(ctl::kProgressBar, 7);
+  controls_.SetControlMaximum(ctl::kProgressBar, 0);
+  EXPECT_LT(bar->minimum(), bar->maximum());
+  EXPECT_EQ(bar->value(), 0);
+  EXPECT_EQ(controls_.ControlMaximum(ctl::kProgressBar), 0);
+  controls_.SetControlState(ctl::kProgressBar, 1);
+  EXPECT_EQ(controls_.GetControlState(ctl::kProgressBar), 0);
+
+  controls_.SetControlMaximum(ctl::kProgressBar, 3);
+  controls_.SetControlState(ctl::kProgressBar, 3);
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_EQ(controls_.ControlMaximum(ctl::kProgressBar), 3);
 }
 
 }  // namespace

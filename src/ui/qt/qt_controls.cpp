@@ -23,6 +23,15 @@ namespace {
 
 // Kinds that show no text of their own still keep one, as every control does.
 constexpr char kTextProperty[] = "albumoraText";
+// The progress bar's upper bound as the program set it. Qt draws an endless busy animation for
+// the range 0 to 0 (a run over a folder without photos), so the bar itself then keeps one step
+// and stays empty.
+constexpr char kMaximumProperty[] = "albumoraMaximum";
+
+int ProgressMaximum(const QProgressBar& bar) {
+  const QVariant maximum = bar.property(kMaximumProperty);
+  return maximum.isValid() ? maximum.toInt() : bar.maximum();
+}
 
 // Finds the list item the way list 47 compares: without regard to letter case.
 int FindItem(const QComboBox& list, const QString& text) {
@@ -175,7 +184,7 @@ void QtControls::SetControlState(int control, int state) {
     }
     case ControlKind::kProgressBar: {
       auto* bar = static_cast<QProgressBar*>(widget);
-      bar->setValue(std::clamp(state, 0, bar->maximum()));
+      bar->setValue(std::clamp(state, 0, ProgressMaximum(*bar)));
       break;
     }
     case ControlKind::kTabPanel: {
@@ -203,7 +212,8 @@ void QtControls::SetControlMaximum(int control, int maximum) {
   const int position = std::max(bar->value(), 0);
   const int upper = std::max(maximum, 0);
   // QProgressBar resets a position that falls outside a new range; keep it at the bound instead.
-  bar->setRange(0, upper);
+  bar->setProperty(kMaximumProperty, upper);
+  bar->setRange(0, std::max(upper, 1));
   bar->setValue(std::min(position, upper));
 }
 
@@ -246,7 +256,7 @@ void QtControls::SetStatusField(int field, std::string_view text) {
 int QtControls::ControlMaximum(int control) const {
   const ControlSpec* spec = FindControlSpec(control);
   if (spec == nullptr || spec->kind != ControlKind::kProgressBar) return 0;
-  return static_cast<QProgressBar*>(window_.control(control))->maximum();
+  return ProgressMaximum(*static_cast<QProgressBar*>(window_.control(control)));
 }
 
 }  // namespace albumora
