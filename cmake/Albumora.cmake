@@ -35,6 +35,9 @@ function(albumora_test name)
     ALBUMORA_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     ALBUMORA_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     ALBUMORA_PROGRAM_DIR="${CMAKE_BINARY_DIR}/albumora")
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+  # Parameterised tests are named by their instance name or index: the printed value of a
+  # parameter struct is a byte dump of hundreds of characters, and ctest pads every line to the
+  # longest name.
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
     PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}" TIMEOUT 600)
 endfunction()
