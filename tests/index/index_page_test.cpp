@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -326,6 +327,34 @@ INSTANTIATE_TEST_SUITE_P(
                     "k_da.jpg",
                     false}),
     [](const ::testing::TestParamInfo<GalleryCase>& info) { return info.param.name; });
+
+// Pages of up to 4 MB are searched; whatever they hold, the search stays linear.
+TEST(DescribeGalleryHostileTest, PagesFullOfMarkersAreSearchedQuickly) {
+  const std::size_t size = (std::size_t{4} << 20) - 16;
+  auto repeated = [size](std::string_view piece) {
+    std::string page;
+    while (page.size() + piece.size() <= size) page += piece;
+    return page;
+  };
+  const std::vector<std::pair<const char*, std::string>> pages = {
+      {"markers without a name", repeated("kl/k_")},
+      {"markers of both kinds", repeated("gr/g_kl/k_")},
+      {"a name at the very end", repeated("kl/k_") + ".jpg"},
+      {"names that do not exist", repeated("kl/k_x.jpg")},
+      {"markers on many lines", repeated("kl/k_\r")},
+  };
+  for (const auto& [name, page] : pages) {
+    TempFolder folder;
+    Put(folder / "bild_1.htm", page);
+    Put(folder / "fotos_1.htm", page);
+    Put(folder / "kl/k_a.jpg");
+    const auto start = std::chrono::steady_clock::now();
+    const GalleryEntry entry = DescribeGallery(*FromUtf8(folder.path() + "/"), "g");
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << name;
+    EXPECT_EQ(entry.photo_count, 1) << name;
+    EXPECT_EQ(entry.first_thumbnail, "k_a.jpg") << name;
+  }
+}
 
 TEST(IndexEscapeTest, HtmlAndUrl) {
   EXPECT_EQ(HtmlEscape("Fr\xFChling & <Sommer> \"'"),

@@ -23,6 +23,8 @@ namespace fs = std::filesystem;
 constexpr std::uint64_t kMaxPageBytes = std::uint64_t{4} << 20;
 // Bounds the file look-ups one hostile page can cause.
 constexpr int kMaxNameProbes = 256;
+// A file name has at most 255 bytes, "k_" included; longer candidates are not looked up.
+constexpr std::size_t kMaxPhotoNameBytes = 253;
 
 struct Listing {
   std::vector<std::string> folders;   // Windows-1252 names, unsorted
@@ -92,10 +94,26 @@ bool IsThumbnailName(std::string_view name) {
   return name.size() > 6 && name.starts_with("k_") && name.ends_with(".jpg");
 }
 
-std::size_t LineEnd(std::string_view text, std::size_t from) {
-  const std::size_t end = text.find_first_of(std::string_view("\r\n\0", 3), from);
-  return end == std::string_view::npos ? text.size() : end;
-}
+// The next position at or after `from` where `word` begins, found again only once `from` has
+// passed the last one found: the search moves through the page once, however many markers a
+// hostile page holds.
+class Finder {
+ public:
+  Finder(std::string_view text, std::string_view word) : text_(text), word_(word) {}
+  std::size_t NextAt(std::size_t from) {
+    if (!searched_ || (at_ != std::string_view::npos && at_ < from)) {
+      at_ = text_.find(word_, from);
+      searched_ = true;
+    }
+    return at_;
+  }
+
+ private:
+  std::string_view text_;
+  std::string_view word_;
+  std::size_t at_ = 0;
+  bool searched_ = false;
+};
 
 // The photo name that follows the first "kl/k_" or "gr/g_" in `page` whose thumbnail exists in
 // the gallery. A name may hold quotes or blanks, so instead of guessing where the attribute ends,
@@ -106,18 +124,26 @@ std::string FirstPhotoInPage(std::string_view gallery_folder, std::string_view p
     return {};
   }
   const std::string_view text = page;
-  constexpr std::string_view kMarkers[] = {"kl/k_", "gr/g_"};
+  constexpr std::size_t kMarkerSize = 5;
+  Finder thumbnail(text, "kl/k_");
+  Finder big_picture(text, "gr/g_");
+  Finder cr(text, "\r");
+  Finder lf(text, "\n");
+  Finder nul(text, std::string_view("\0", 1));
+  Finder jpg(text, ".jpg");
   int probes = 0;
   std::size_t from = 0;
   while (probes < kMaxNameProbes) {
-    std::size_t hit = std::string_view::npos;
-    for (std::string_view marker : kMarkers) hit = std::min(hit, text.find(marker, from));
+    const std::size_t hit = std::min(thumbnail.NextAt(from), big_picture.NextAt(from));
     if (hit == std::string_view::npos) break;
-    const std::size_t start = hit + kMarkers[0].size();
-    const std::size_t line_end = LineEnd(text, start);
-    for (std::size_t dot = text.find(".jpg", start);
-         dot != std::string_view::npos && dot + 4 <= line_end && probes < kMaxNameProbes;
-         dot = text.find(".jpg", dot + 1)) {
+    const std::size_t start = hit + kMarkerSize;
+    // The text up to the end of the line that the marker is on.
+    const std::string_view line = text.substr(
+        0, std::min({cr.NextAt(start), lf.NextAt(start), nul.NextAt(start), text.size()}));
+    for (std::size_t dot = jpg.NextAt(start);
+         dot != std::string_view::npos && dot + 4 <= line.size() &&
+         dot + 4 - start <= kMaxPhotoNameBytes && probes < kMaxNameProbes;
+         dot = line.find(".jpg", dot + 1)) {
       ++probes;
       const std::string name(text.substr(start, dot + 4 - start));
       if (name.size() > 4 &&
