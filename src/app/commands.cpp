@@ -14,16 +14,6 @@ namespace {
 constexpr char kFolderTitle[] = "Bitte wählen Sie einen Pfad aus";
 constexpr char kPhotosOfPrefix[] = "Fotos von ";
 
-// A temporary folder that is not absolute would be resolved against the current folder, where
-// clearing it could delete the user's own files.
-bool IsAbsoluteFolder(std::string_view folder) {
-#ifdef _WIN32
-  return folder.size() >= 3 && folder[1] == ':' && IsPathSeparator(folder[2]);
-#else
-  return !folder.empty() && folder.front() == '/';
-#endif
-}
-
 // A folder requester: the start is prepared from `start_text`; a chosen folder always ends with
 // the separator, and an empty result means cancelled.
 std::string AskForFolder(AppContext& app, std::string_view title, std::string_view start_text) {
@@ -79,7 +69,8 @@ void ViewTableOfContents(AppContext& app) {
 
 void QuitProgram(AppContext& app) {
   SaveSettings(app.controls);
-  if (IsAbsoluteFolder(app.values.temp_folder)) ClearFolder(app.values.temp_folder);
+  // A relative temporary folder would resolve into the user's own files: never clear it.
+  if (IsAbsolutePath(app.values.temp_folder)) ClearFolder(app.values.temp_folder);
   app.shell.EndProgram();
 }
 

@@ -5,6 +5,7 @@
 #include "gallery/run_state.h"
 #include "gallery/support_files.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "settings/settings.h"
 #include "ui/control_ids.h"
@@ -25,8 +26,9 @@ RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
                          const ProgramValues& values) {
   RunState run(controls, reporter, values);
 
-  // The temporary folder only ever holds the first-stage pages of the last run.
-  ClearFolder(values.temp_folder);
+  // The temporary folder only ever holds the first-stage pages of the last run. A relative one
+  // (no user temporary folder could be had) would resolve into the user's own files: not cleared.
+  if (IsAbsolutePath(values.temp_folder)) ClearFolder(values.temp_folder);
   CreateFolder(values.temp_folder);
 
   ConvertPhotos(run);

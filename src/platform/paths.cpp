@@ -38,6 +38,14 @@ std::optional<std::string> ExecutableFolder() {
 
 }  // namespace
 
+bool IsAbsolutePath(std::string_view path) {
+#ifdef _WIN32
+  return path.size() >= 3 && path[1] == ':' && IsPathSeparator(path[2]);
+#else
+  return !path.empty() && path.front() == '/';
+#endif
+}
+
 std::string_view FileNamePart(std::string_view path) {
   const std::size_t last = path.find_last_of("/\\");
   return last == std::string_view::npos ? path : path.substr(last + 1);

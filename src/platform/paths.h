@@ -16,6 +16,10 @@ inline constexpr char kPathSeparator = '/';
 
 inline bool IsPathSeparator(char c) { return c == '/' || c == '\\'; }
 
+// Whether a path names the same place whatever the current folder is. A relative temporary
+// folder, for one, must never be cleared: it would resolve into the user's own files.
+bool IsAbsolutePath(std::string_view path);
+
 // The text after the last '/' or '\', or all of it when it holds none.
 std::string_view FileNamePart(std::string_view path);
 

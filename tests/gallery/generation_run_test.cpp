@@ -276,6 +276,16 @@ TEST_F(GenerationRunTest, EmptyTargetTextPutsTheGalleryUnderTheCurrentFolder) {
   EXPECT_TRUE(fs::is_regular_file(Path("fotos/urlaub/fotos_1.htm")));
 }
 
+// Without a user temporary folder the scratch folder is a relative "Albumora/": it is used, but
+// whatever the user already keeps in a folder of that name in the current folder survives.
+TEST_F(GenerationRunTest, RelativeTemporaryFolderIsNeverCleared) {
+  WriteFile(Path("Albumora/brief.txt"), "mine");
+  env_->values.temp_folder = "Albumora/";
+  ASSERT_EQ(Run(), RunOutcome::kFinished);
+  EXPECT_EQ(ReadFile(Path("Albumora/brief.txt")), "mine");
+  EXPECT_TRUE(fs::is_regular_file(Gallery() / "fotos_1.htm"));
+}
+
 TEST_F(GenerationRunTest, MissingEmptyThumbnailIsReportedNotFatal) {
   fs::remove(Path("leer.jpg"));
   ASSERT_EQ(Run(), RunOutcome::kFinished);
