@@ -281,6 +281,41 @@ TEST(DamagedJpegTest, HugeDeclaredSizeIsRefusedBeforeAllocating) {
   EXPECT_TRUE(DecodeRasterImage(WithDeclaredSize(small, 40, 25), &image, nullptr, &workspace));
 }
 
+// Within the picture limits, a progressive file still makes libjpeg keep every coefficient of
+// the picture; a few hundred bytes that declare 16384 x 16384 pixels in full chroma would take
+// 1.5 GiB before a row is seen. The decoder's memory limit refuses that before allocating it.
+TEST(DamagedJpegTest, ProgressiveFileBeyondTheDecoderMemoryFails) {
+  JpegOptions options;
+  options.progressive = true;
+  options.full_chroma = true;
+  const std::string declared = WithDeclaredSize(MakeJpeg(options), 16384, 16384);
+  ASSERT_LT(declared.size(), 20000u);
+  RasterImage image;
+  std::string error;
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(Decodes(declared, &image, &error));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  EXPECT_TRUE(image.empty());
+  EXPECT_FALSE(error.empty());
+}
+
+// libjpeg's warnings (here: data that ends early) are counted, never written anywhere.
+TEST(DamagedJpegTest, WarningsAreNotPrinted) {
+  JpegOptions options;
+  options.progressive = true;
+  const std::string whole = MakeJpeg(options);
+  ::testing::internal::CaptureStderr();
+  ::testing::internal::CaptureStdout();
+  RasterImage image;
+  const bool decoded =
+      Decodes(whole.substr(0, whole.size() / 2) + std::string(300, '\xFF'), &image);
+  const std::string out = ::testing::internal::GetCapturedStdout();
+  const std::string err = ::testing::internal::GetCapturedStderr();
+  EXPECT_TRUE(decoded);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(err, "");
+}
+
 TEST(DamagedJpegTest, NotAJpegFails) {
   for (const std::string& bytes :
        {std::string(), std::string("\xFF"), std::string("Dies ist ein Text, kein Bild.\r\n"),
