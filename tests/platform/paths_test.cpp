@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/files.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 namespace albumora {
 namespace {

@@ -23,7 +23,7 @@ class DownloadScriptTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
     scratch_ = new ScratchFolder;
-    const fs::path root = scratch_->path();
+    const fs::path root = fs::path(scratch_->path());
     const fs::path originals = root / "original";
     fs::create_directories(originals / "unterordner");
     fs::copy_file(SourceDir() / "resources" / "download.php", root / "download.php");

@@ -29,7 +29,7 @@ class ExampleAlbumRunTest : public testing::Test {
  protected:
   void SetUp() override {
     previous_folder_ = fs::current_path();
-    const fs::path work = scratch_.path();
+    const fs::path work = fs::path(scratch_.path());
     fs::copy(SourceDir() / "example", work, fs::copy_options::recursive);
     fs::create_directories(work / "vorlagen");
     fs::create_directories(work / "site");
@@ -47,13 +47,13 @@ class ExampleAlbumRunTest : public testing::Test {
 
   RunOutcome Run() {
     LoadSettings(controls_);
-    values_ = MakeProgramValues(TodayLocal(), (scratch_.path() / "temp").string() + "/");
+    values_ = MakeProgramValues(TodayLocal(), (fs::path(scratch_.path()) / "temp").string() + "/");
     values_.source_folder_name =
         DeriveSourceFolderName(controls_.GetControlText(ctl::kSourceFolder));
     return GenerationRun(controls_, reporter_, values_);
   }
 
-  fs::path Gallery() const { return scratch_.path() / "site" / "fotos" / "urlaub"; }
+  fs::path Gallery() const { return fs::path(scratch_.path()) / "site" / "fotos" / "urlaub"; }
 
   ScratchFolder scratch_;
   fs::path previous_folder_;

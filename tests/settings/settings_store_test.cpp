@@ -6,12 +6,11 @@
 #include <string>
 
 #include "platform/text.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 namespace albumora {
 namespace {
 
-using testing_support::ScratchFolder;
 using namespace std::string_view_literals;
 
 struct ReadCase {
@@ -176,7 +175,7 @@ TEST(SettingsStore, CloseWritesOnlyAChangedStore) {
   store.WriteNumber("#K", 2);
   EXPECT_TRUE(store.CloseStore());
   EXPECT_EQ(folder.Read("a.alb"), "; x\r\n[G]\r\n#K = 2\r\n");
-  EXPECT_EQ(folder.CountEntries(), 1);  // no temporary file left behind
+  EXPECT_EQ(folder.EntryCount(), 1);  // no temporary file left behind
 }
 
 TEST(SettingsStore, FailedWriteIsReportedToTheCaller) {

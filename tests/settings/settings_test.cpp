@@ -9,14 +9,12 @@
 #include <string>
 
 #include "platform/text.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"
 
 namespace albumora {
 namespace {
-
-using testing_support::ScratchFolder;
 
 class SettingsFile : public testing::Test {
  protected:
@@ -60,7 +58,7 @@ TEST_F(SettingsFile, FirstStartThenSaveWritesTheDefaultFile) {
 
   SaveSettings(controls_, Path());
   const std::string golden =
-      ScratchFolder::ReadFile(std::string(ALBUMORA_TEST_DATA_DIR) + "/settings/first_start.alb");
+      ReadFileBytes(std::string(ALBUMORA_TEST_DATA_DIR) + "/settings/first_start.alb");
   ASSERT_FALSE(golden.empty());
   EXPECT_EQ(ReadFile(), golden);
 }
@@ -178,7 +176,7 @@ TEST_F(SettingsFile, ReplacesTheFileInsteadOfRewritingItInPlace) {
   EXPECT_EQ(folder_.Read("old"), "[CSS]\r\n#CSS_Extern_CheckBox = 1\r\n");
   const std::string saved = ReadFile();
   EXPECT_EQ(std::count(saved.begin(), saved.end(), '\n'), 37);
-  EXPECT_EQ(folder_.CountEntries(), 2);
+  EXPECT_EQ(folder_.EntryCount(), 2);
 }
 
 TEST_F(SettingsFile, ReadOnlyFileIsLeftAsItWas) {
@@ -188,7 +186,7 @@ TEST_F(SettingsFile, ReadOnlyFileIsLeftAsItWas) {
   SaveSettings(controls_, Path());
   EXPECT_EQ(ReadFile(), before);
   EXPECT_TRUE(controls_.messages().empty());
-  EXPECT_EQ(folder_.CountEntries(), 1);
+  EXPECT_EQ(folder_.EntryCount(), 1);
 }
 
 TEST_F(SettingsFile, UnwritablePlacesChangeNothing) {
@@ -196,7 +194,7 @@ TEST_F(SettingsFile, UnwritablePlacesChangeNothing) {
   ASSERT_EQ(::mkdir(Path().c_str(), 0755), 0);  // a folder where the file should be
   SaveSettings(controls_, Path());
   LoadSettings(controls_, Path());
-  EXPECT_EQ(folder_.CountEntries(), 1);
+  EXPECT_EQ(folder_.EntryCount(), 1);
   EXPECT_EQ(controls_.GetControlState(ctl::kSmallPixels), 150);
 }
 

@@ -7,9 +7,9 @@
 #include "app/dispatch.h"
 #include "fake_services.h"
 #include "platform/text.h"
+#include "support/scratch_folder.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"
-#include "work_folder.h"
 
 namespace albumora {
 namespace {
