@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <new>
 
 #include "imaging/bitmap_reader.h"
 #include "imaging/imaging_internal.h"
@@ -141,11 +142,12 @@ void SetError(std::string* error, std::string message) {
   if (error != nullptr) *error = std::move(message);
 }
 
-}  // namespace
+std::string OutOfMemoryMessage() {
+  return ImagingMessage("Für das Bild reicht der Arbeitsspeicher nicht.");
+}
 
-bool DecodeRasterImage(std::string_view bytes, RasterImage* image, std::string* error,
-                       ImagingWorkspace* workspace) {
-  image->Release();
+bool DecodeByKind(std::string_view bytes, RasterImage* image, std::string* error,
+                  ImagingWorkspace* workspace) {
   const std::int64_t max_pixels =
       workspace != nullptr ? workspace->max_pixel_count() : kMaxPixelCount;
   if (bytes.size() >= 2 && bytes[0] == 'B' && bytes[1] == 'M') {
@@ -159,13 +161,37 @@ bool DecodeRasterImage(std::string_view bytes, RasterImage* image, std::string* 
   return DecodeJpeg(bytes, max_pixels, image, error, workspace);
 }
 
+}  // namespace
+
+bool DecodeRasterImage(std::string_view bytes, RasterImage* image, std::string* error,
+                       ImagingWorkspace* workspace) {
+  image->Release();
+  // A picture within the limits may still not fit the memory there is: the load fails, the run
+  // goes on. Nothing throws inside libjpeg's frames; the buffers are made around its calls.
+  try {
+    return DecodeByKind(bytes, image, error, workspace);
+  } catch (const std::bad_alloc&) {
+    image->Release();
+    SetError(error, OutOfMemoryMessage());
+    return false;
+  }
+}
+
 bool LoadRasterImage(std::string_view path, RasterImage* image, std::string* error,
                      ImagingWorkspace* workspace) {
   image->Release();
   std::string own_bytes;
   std::string* bytes = workspace != nullptr ? WorkspaceAccess::FileBytes(*workspace) : &own_bytes;
   // Only regular files, read up to their size: a folder, a FIFO or a device named .jpg is refused.
-  if (!ReadWholeFile(path, bytes)) {
+  bool read = false;
+  try {
+    read = ReadWholeFile(path, bytes);
+  } catch (const std::bad_alloc&) {
+    bytes->clear();
+    SetError(error, OutOfMemoryMessage());
+    return false;
+  }
+  if (!read) {
     bytes->clear();
     SetError(error, ImagingMessage("Die Datei kann nicht gelesen werden."));
     return false;

@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 #include "imaging/imaging_internal.h"
@@ -152,12 +153,8 @@ ALBUMORA_HOT void SumColumns(const std::uint32_t* acc, const std::vector<Span>& 
   }
 }
 
-}  // namespace
-
-void ScaleRasterImage(RasterImage& image, int width, int height, ImagingWorkspace* workspace) {
-  if (image.empty() || (width == image.width() && height == image.height())) return;
-  if (!imaging_internal::SizeWithinLimits(width, height, kMaxPixelCount)) return;
-
+// Everything after the checks of ScaleRasterImage; it may throw std::bad_alloc.
+void Scale(RasterImage& image, int width, int height, ImagingWorkspace* workspace) {
   const int source_width = image.width();
   const int source_height = image.height();
   const std::vector<Span> rows = Spans(source_height, height);
@@ -192,6 +189,18 @@ void ScaleRasterImage(RasterImage& image, int width, int height, ImagingWorkspac
     }
   }
   image = std::move(scaled);
+}
+
+}  // namespace
+
+void ScaleRasterImage(RasterImage& image, int width, int height, ImagingWorkspace* workspace) {
+  if (image.empty() || (width == image.width() && height == image.height())) return;
+  if (!imaging_internal::SizeWithinLimits(width, height, kMaxPixelCount)) return;
+  // A new picture that cannot be made leaves the old one as it was, like a side of 0 does.
+  try {
+    Scale(image, width, height, workspace);
+  } catch (const std::bad_alloc&) {
+  }
 }
 
 }  // namespace albumora
