@@ -148,8 +148,8 @@ PictureSize FitWidth(int width, int height, int new_width);
 
 // Area-averaging resample in place: every new pixel is the mean of the part of the old picture
 // it covers, partly covered pixels weighted by the covered fraction; the same rule enlarges. An
-// unchanged size leaves the pixels untouched; a side below 1 (or above the limits) or an empty
-// picture leaves the picture as it was.
+// unchanged size leaves the pixels untouched; a side below 1 (or above the limits), an empty
+// picture or a new picture that does not fit the memory leaves the picture as it was.
 void ScaleRasterImage(RasterImage& image, int width, int height,
                       ImagingWorkspace* workspace = nullptr);
 
