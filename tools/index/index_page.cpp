@@ -115,15 +115,37 @@ class Finder {
   bool searched_ = false;
 };
 
-// The photo name that follows the first "kl/k_" or "gr/g_" in `page` whose thumbnail exists in
-// the gallery. A name may hold quotes or blanks, so instead of guessing where the attribute ends,
-// every ".jpg" up to the end of the line is tried, shortest first.
-std::string FirstPhotoInPage(std::string_view gallery_folder, std::string_view page_name) {
+// A page of the gallery, or empty text when it cannot be read or is too large.
+std::string ReadPage(std::string_view gallery_folder, std::string_view page_name) {
   std::string page;
   if (!ReadWholeFile(std::string(gallery_folder) + std::string(page_name), &page, kMaxPageBytes)) {
-    return {};
+    page.clear();
   }
-  const std::string_view text = page;
+  return page;
+}
+
+// The number of the last photo as the navigation bar of a photo page names it (its text link
+// "Letztes Foto" or its graphic "ende.gif"), or 0 when the page has no such bar.
+long LastPhotoNamedIn(std::string_view page) {
+  constexpr std::string_view kLinkStart = "<a href=\"";
+  constexpr std::string_view kLastPhotoLinkEnds[] = {"\">Letztes Foto </a>",
+                                                     "\"><img border=\"0\" src=\"ende.gif\""};
+  for (std::string_view link_end : kLastPhotoLinkEnds) {
+    const std::size_t end = page.find(link_end);
+    if (end == std::string_view::npos) continue;
+    const std::size_t start = page.rfind(kLinkStart, end);
+    if (start == std::string_view::npos) continue;
+    const std::size_t target = start + kLinkStart.size();
+    const long number = PhotoPageNumber(page.substr(target, end - target));
+    if (number > 0) return number;
+  }
+  return 0;
+}
+
+// The photo name that follows the first "kl/k_" or "gr/g_" in `text` whose thumbnail exists in
+// the gallery. A name may hold quotes or blanks, so instead of guessing where the attribute ends,
+// every ".jpg" up to the end of the line is tried, shortest first.
+std::string FirstPhotoIn(std::string_view gallery_folder, std::string_view text) {
   constexpr std::size_t kMarkerSize = 5;
   Finder thumbnail(text, "kl/k_");
   Finder big_picture(text, "gr/g_");
@@ -238,6 +260,13 @@ GalleryEntry DescribeGallery(std::string_view gallery_folder, std::string name) 
   std::sort(thumbnails.begin(), thumbnails.end(), SortKeyLess);
 
   entry.photo_count = CountPhotoPages(pages.files);
+  // A run with fewer photos than an earlier one leaves the earlier pages after its own; the
+  // navigation bar of a photo page, when the pages have one, names the last photo of its run.
+  const std::string first_page = entry.photo_count > 0 ? ReadPage(folder, "bild_1.htm") : "";
+  const long last_photo = LastPhotoNamedIn(first_page);
+  if (last_photo > 0 && last_photo < entry.photo_count) {
+    entry.photo_count = static_cast<int>(last_photo);
+  }
   if (entry.photo_count == 0) entry.photo_count = static_cast<int>(thumbnails.size());
   entry.has_overview =
       std::find(pages.files.begin(), pages.files.end(), "fotos_1.htm") != pages.files.end();
@@ -245,8 +274,9 @@ GalleryEntry DescribeGallery(std::string_view gallery_folder, std::string name) 
 
   // Thumbnails sort like the photos were scanned, but thumbnails of photos removed since an
   // earlier run would come first as well; the first photo page names the current first photo.
-  std::string first = entry.photo_count > 0 ? FirstPhotoInPage(folder, "bild_1.htm") : "";
-  if (first.empty() && entry.has_overview) first = FirstPhotoInPage(folder, "fotos_1.htm");
+  std::string first = FirstPhotoIn(folder, first_page);
+  if (first.empty() && entry.has_overview)
+    first = FirstPhotoIn(folder, ReadPage(folder, "fotos_1.htm"));
   if (!first.empty()) {
     entry.first_thumbnail = "k_" + first;
   } else if (!thumbnails.empty()) {
