@@ -16,7 +16,8 @@ inline constexpr std::string_view kTableOfContentsLink = "index.htm";
 
 struct GalleryEntry {
   std::string name;             // folder name under "fotos/" (Windows-1252)
-  int photo_count = 0;          // photo pages bild_1.htm .. bild_n.htm, else thumbnails
+  int photo_count = 0;          // photo pages bild_1.htm .. bild_n.htm (n as the navigation bar
+                                // of bild_1.htm names it, when it has one), else thumbnails
   std::string first_thumbnail;  // file name inside "kl/" ("k_" + photo name); empty when none
   bool has_overview = false;    // "fotos_1.htm" exists, so the gallery can be linked
 };
