@@ -5,9 +5,9 @@
 #include <QFileDialog>
 #include <optional>
 
-#include "../shell/work_folder.h"
 #include "app/commands.h"
 #include "platform/text.h"
+#include "support/scratch_folder.h"
 #include "ui/qt/file_filter.h"
 #include "ui/qt/qt_services.h"
 #include "ui/qt/single_instance.h"
