@@ -39,6 +39,6 @@ function(albumora_test name)
   # Parameterised tests are named by their instance name or index: the printed value of a
   # parameter struct is a byte dump of hundreds of characters, and ctest pads every line to the
   # longest name.
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES NO_PRETTY_TYPES
     PROPERTIES ENVIRONMENT "${ARG_ENVIRONMENT}" TIMEOUT 600)
 endfunction()
