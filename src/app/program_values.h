@@ -12,13 +12,13 @@ namespace albumora {
 inline constexpr std::string_view kProductName = "Albumora";
 
 struct ProgramValues {
-  std::string program_version;  // "0.4.0"
-  std::string program_build;    // "155"
-  std::string version_full;     // "0.4.0.155"
-  std::string generator_text;   // "Albumora 0.4.0.155"
-  std::string start_date_ymd;   // "2008-03-15"
-  std::string start_date_dmy;   // "15-03-2008"
-  std::string temp_folder;      // user temporary folder + "Albumora/"
+  std::string program_version;     // "0.4.0"
+  std::string program_build;       // "155"
+  std::string version_full;        // "0.4.0.155"
+  std::string generator_text;      // "Albumora 0.4.0.155"
+  std::string start_date_ymd;      // "2008-03-15"
+  std::string start_date_dmy;      // "15-03-2008"
+  std::string temp_folder;         // user temporary folder + "Albumora/"
   std::string source_folder_name;  // also renewed whenever a source folder is chosen
 };
 
