@@ -79,7 +79,7 @@ PhotoScan ScanPhotoFolder(std::string_view source_folder) {
   for (const std::string& utf8 : listing.unrepresentable) {
     scan.left_out.push_back({Cp1252(utf8), LeftOutReason::kNoWindows1252Form});
   }
-  // The original platform could never list two names that differ only in letter case; here both
+  // A Windows folder can never hold two names that differ only in letter case; here both
   // would be written to the same lower-cased files, and one photo would show the other's picture.
   std::unordered_set<std::string> lowered_names;
   for (const std::string& name : listing.names) {

@@ -63,7 +63,8 @@ struct PhotoScan {
 };
 
 // Lists the *.jpg files of `source_folder` (a folder text; empty is the current folder) in the
-// order the original platform lists a folder. A folder that cannot be listed gives no photos.
+// order Windows lists a folder (so numbers do not depend on the file system). A folder that cannot
+// be listed gives no photos.
 PhotoScan ScanPhotoFolder(std::string_view source_folder);
 
 // Below 0x20 and DEL, and the five bytes Windows-1252 leaves unassigned, which stand for the C1

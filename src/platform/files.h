@@ -48,7 +48,7 @@ struct FolderListing {
 };
 
 // The regular files of `folder` whose names end in ".jpg" (any letter case), sorted as the
-// original platform lists a folder: ordinal on SortKey of the name. A missing folder lists
+// Windows lists an NTFS folder: ordinal on SortKey of the name. A missing folder lists
 // nothing. `folder` ends with a separator or is empty (the current folder).
 FolderListing ListJpegFiles(std::string_view folder);
 

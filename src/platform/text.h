@@ -18,7 +18,7 @@ std::vector<std::string> SplitTextLines(std::string_view data);
 // The program's own lower-casing: A-Z and the bytes 0xC0-0xDE move up by 0x20, nothing else.
 std::string LowerCase(std::string_view text);
 
-// Upper-cased key used to sort file names the way the original platform lists a folder:
+// Upper-cased key used to sort file names the way Windows lists an NTFS folder:
 // a-z, 0xE0-0xFE (but 0xF7) down by 0x20, and the few Windows-1252 pairs outside that range.
 std::string SortKey(std::string_view name);
 
