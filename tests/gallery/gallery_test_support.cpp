@@ -14,34 +14,12 @@
 
 namespace albumora::testing {
 
-void WorkFolderTest::SetUp() {
-  previous_folder_ = std::filesystem::current_path();
-  std::string pattern = (std::filesystem::temp_directory_path() / "albumora-gallery-XXXXXX");
-  ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-  folder_ = pattern;
-  std::filesystem::current_path(folder_);
-}
+void WorkFolderTest::SetUp() { work_.emplace(); }
 
-void WorkFolderTest::TearDown() {
-  std::filesystem::current_path(previous_folder_);
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
-}
+void WorkFolderTest::TearDown() { work_.reset(); }
 
 std::string WorkFolderTest::Path(std::string_view relative) const {
-  return folder_.string() + "/" + std::string(relative);
-}
-
-void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  ASSERT_TRUE(out.good()) << path;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return work_->path() + std::string(relative);
 }
 
 std::string CrLfLines(const std::vector<std::string>& lines) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "app/program_values.h"
 #include "gallery/run_state.h"
 #include "imaging/raster_image.h"
+#include "support/scratch_folder.h"
 #include "ui/memory_controls.h"
 
 namespace albumora::testing {
@@ -26,12 +28,13 @@ class WorkFolderTest : public ::testing::Test {
   // Absolute path (UTF-8 == Windows-1252 for the ASCII names the tests use) ending with '/'.
   std::string Path(std::string_view relative = "") const;
 
-  std::filesystem::path folder_;
-  std::filesystem::path previous_folder_;
+  std::optional<WorkFolder> work_;
 };
 
-void WriteFile(const std::filesystem::path& path, std::string_view bytes);
-std::string ReadFile(const std::filesystem::path& path);
+inline void WriteFile(const std::filesystem::path& path, std::string_view bytes) {
+  WriteFileBytes(path, bytes);
+}
+inline std::string ReadFile(const std::filesystem::path& path) { return ReadFileBytes(path); }
 
 // Lines joined with CR LF after each, the way pages are written.
 std::string CrLfLines(const std::vector<std::string>& lines);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "support/scratch_folder.h"
 
 namespace albumora {
 namespace {
@@ -23,25 +24,8 @@ namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-// A fresh folder per test; the paths below are UTF-8 as on disk.
-class TempFolder {
- public:
-  TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "albumora-index-XXXXXX").string();
-    path_ = mkdtemp(pattern.data());
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  std::string operator/(std::string_view relative) const {
-    return path_ + "/" + std::string(relative);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
+// The paths below are UTF-8 as on disk.
+using TempFolder = ScratchFolder;
 
 void Put(const std::string& utf8_path, std::string_view content = "") {
   fs::create_directories(fs::path(utf8_path).parent_path());
@@ -95,7 +79,7 @@ RunResult RunWith(const std::string& settings) {
 
 // Runs Index on `target` and returns the page.
 std::string MakePage(const TempFolder& target) {
-  PutSettings(target / "Einstellung.alb", *FromUtf8(target.path() + "/"));
+  PutSettings(target / "Einstellung.alb", *FromUtf8(target.path()));
   const RunResult result = RunWith(target / "Einstellung.alb");
   EXPECT_EQ(result.status, 0) << result.err;
   return Slurp(target / "Index.htm");
@@ -191,7 +175,7 @@ TEST(IndexPageTest, OddEntriesUnderFotosAreLeftOutWithoutHarm) {
   fs::create_directories(target / "fotos/.versteckt");
   fs::create_symlink("schleife", target / "fotos/schleife");
   fs::create_directories(target / "fotos/\xFF\xFE");  // no Windows-1252 form
-  PutSettings(target / "Einstellung.alb", *FromUtf8(target.path() + "/"));
+  PutSettings(target / "Einstellung.alb", *FromUtf8(target.path()));
 
   const RunResult result = RunWith(target / "Einstellung.alb");
   ASSERT_EQ(result.status, 0);
@@ -239,7 +223,9 @@ TEST(IndexPageTest, FailuresAreReportedAndWriteNothing) {
 
   // A folder where the second page should go: the first is written, the failure reported.
   fs::create_directories(folder / "index.htm");
-  PutSettings(folder / "Einstellung.alb", *FromUtf8(folder.path()));  // no trailing separator
+  PutSettings(
+      folder / "Einstellung.alb",
+      *FromUtf8(folder.path().substr(0, folder.path().size() - 1)));  // no trailing separator
   result = RunWith(folder / "Einstellung.alb");
   EXPECT_NE(result.status, 0);
   EXPECT_THAT(result.err, HasSubstr("konnte nicht geschrieben werden"));
@@ -262,7 +248,7 @@ class DescribeGalleryTest : public ::testing::TestWithParam<GalleryCase> {};
 TEST_P(DescribeGalleryTest, CountsAndFindsTheFirstPhoto) {
   TempFolder folder;
   for (const auto& [path, content] : GetParam().files) Put(folder / path, content);
-  const GalleryEntry entry = DescribeGallery(*FromUtf8(folder.path() + "/"), "g");
+  const GalleryEntry entry = DescribeGallery(*FromUtf8(folder.path()), "g");
   EXPECT_EQ(entry.photo_count, GetParam().photo_count);
   EXPECT_EQ(entry.first_thumbnail, GetParam().first_thumbnail);
   EXPECT_EQ(entry.has_overview, GetParam().has_overview);
@@ -380,7 +366,7 @@ TEST(DescribeGalleryHostileTest, PagesFullOfMarkersAreSearchedQuickly) {
     Put(folder / "fotos_1.htm", page);
     Put(folder / "kl/k_a.jpg");
     const auto start = std::chrono::steady_clock::now();
-    const GalleryEntry entry = DescribeGallery(*FromUtf8(folder.path() + "/"), "g");
+    const GalleryEntry entry = DescribeGallery(*FromUtf8(folder.path()), "g");
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << name;
     EXPECT_EQ(entry.photo_count, 1) << name;
     EXPECT_EQ(entry.first_thumbnail, "k_a.jpg") << name;
