@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,8 +44,10 @@ bool Decodes(const std::string& bytes, RasterImage* image, std::string* error = 
   return DecodeRasterImage(bytes, image, error);
 }
 
-// Encodes with a scan script of `scans` single-coefficient scans (a valid progressive file).
-std::string ManyScanJpeg(int ac_scans_per_component, int components) {
+// A flat picture of `side` x `side` with every sample `value`, encoded to memory; `tune` may change
+// the parameters after the defaults are set (a scan script, say).
+std::string FlatJpeg(int side, int components, J_COLOR_SPACE space, JSAMPLE value,
+                     const std::function<void(jpeg_compress_struct&)>& tune = nullptr) {
   jpeg_compress_struct cinfo{};
   jpeg_error_mgr errors{};
   cinfo.err = jpeg_std_error(&errors);
@@ -52,11 +55,27 @@ std::string ManyScanJpeg(int ac_scans_per_component, int components) {
   unsigned char* buffer = nullptr;
   unsigned long size = 0;
   jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = 16;
-  cinfo.image_height = 16;
+  cinfo.image_width = side;
+  cinfo.image_height = side;
   cinfo.input_components = components;
-  cinfo.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
+  cinfo.in_color_space = space;
   jpeg_set_defaults(&cinfo);
+  if (tune) tune(cinfo);
+  jpeg_start_compress(&cinfo, TRUE);
+  std::vector<JSAMPLE> row(static_cast<std::size_t>(side * components), value);
+  while (cinfo.next_scanline < cinfo.image_height) {
+    JSAMPROW rows[] = {row.data()};
+    jpeg_write_scanlines(&cinfo, rows, 1);
+  }
+  jpeg_finish_compress(&cinfo);
+  jpeg_destroy_compress(&cinfo);
+  std::string jpeg(reinterpret_cast<char*>(buffer), size);
+  free(buffer);
+  return jpeg;
+}
+
+// Encodes with a scan script of single-coefficient scans (a valid progressive file).
+std::string ManyScanJpeg(int ac_scans_per_component, int components) {
   std::vector<jpeg_scan_info> script;
   jpeg_scan_info dc{};
   dc.comps_in_scan = components;
@@ -72,46 +91,14 @@ std::string ManyScanJpeg(int ac_scans_per_component, int components) {
       script.push_back(ac);
     }
   }
-  cinfo.scan_info = script.data();
-  cinfo.num_scans = static_cast<int>(script.size());
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(16 * components, 90);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string jpeg(reinterpret_cast<char*>(buffer), size);
-  free(buffer);
-  return jpeg;
+  return FlatJpeg(16, components, components == 1 ? JCS_GRAYSCALE : JCS_RGB, 90,
+                  [&script](jpeg_compress_struct& cinfo) {
+                    cinfo.scan_info = script.data();
+                    cinfo.num_scans = static_cast<int>(script.size());
+                  });
 }
 
-std::string TwoComponentJpeg() {
-  jpeg_compress_struct cinfo{};
-  jpeg_error_mgr errors{};
-  cinfo.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&cinfo);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&cinfo, &buffer, &size);
-  cinfo.image_width = 9;
-  cinfo.image_height = 9;
-  cinfo.input_components = 2;
-  cinfo.in_color_space = JCS_UNKNOWN;
-  jpeg_set_defaults(&cinfo);
-  jpeg_start_compress(&cinfo, TRUE);
-  std::vector<JSAMPLE> row(18, 77);
-  while (cinfo.next_scanline < cinfo.image_height) {
-    JSAMPROW rows[] = {row.data()};
-    jpeg_write_scanlines(&cinfo, rows, 1);
-  }
-  jpeg_finish_compress(&cinfo);
-  jpeg_destroy_compress(&cinfo);
-  std::string jpeg(reinterpret_cast<char*>(buffer), size);
-  free(buffer);
-  return jpeg;
-}
+std::string TwoComponentJpeg() { return FlatJpeg(9, 2, JCS_UNKNOWN, 77); }
 
 // ---- Colour spaces and coding modes -------------------------------------------------------------
 
