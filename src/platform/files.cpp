@@ -89,6 +89,15 @@ UniqueFd CreateTempBeside(const std::string& target, std::string* temp_name) {
   return UniqueFd();
 }
 
+// Writes `data` over the existing regular file `target`, keeping its inode, owner and mode.
+bool OverwriteInPlace(const std::string& target, std::string_view data) {
+  UniqueFd fd(::open(target.c_str(), O_WRONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+  struct stat info;
+  if (!fd.valid() || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  bool ok = ::ftruncate(fd.get(), 0) == 0 && WriteAll(fd.get(), data) && ::fsync(fd.get()) == 0;
+  return fd.Close() && ok;
+}
+
 void SyncFolderOf(const std::string& path) {
   const std::size_t slash = path.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
@@ -144,7 +153,12 @@ bool ReplaceFileAtomically(std::string_view path, std::string_view data) {
 
   std::string temp_name;
   UniqueFd fd = CreateTempBeside(target, &temp_name);
-  if (!fd.valid()) return false;
+  if (!fd.valid()) {
+    // A folder we may not write can still hold a file we may: then the file is overwritten in
+    // place, as there is no other way to keep the data.
+    const bool folder_refused = errno == EACCES || errno == EPERM;
+    return exists && folder_refused && OverwriteInPlace(target, data);
+  }
   bool ok = true;
   if (exists) {
     if (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()) {

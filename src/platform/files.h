@@ -3,6 +3,7 @@
 #ifndef ALBUMORA_PLATFORM_FILES_H_
 #define ALBUMORA_PLATFORM_FILES_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -28,6 +29,8 @@ bool ReadTextLines(std::string_view path, std::vector<std::string>* lines);
 
 // Writes `data` to a temporary file in the same folder and renames it over `path`, so that a
 // failure half-way leaves the old file intact. False (and the old file untouched) on failure.
+// Where the folder refuses new files but the existing file may be written, the file is
+// overwritten in place instead.
 bool ReplaceFileAtomically(std::string_view path, std::string_view data);
 
 // Creating an existing folder is no error (returns true).
@@ -36,7 +39,9 @@ bool DeleteFile(std::string_view path);
 bool RemoveFolder(std::string_view path);  // only an empty one
 
 // Deletes every file directly inside `folder` (sub-folders are not entered; files that cannot
-// be deleted stay), then removes the folder, which succeeds only when it is now empty.
+// be deleted stay), then removes the folder, which succeeds only when it is now empty. Nothing
+// happens when the folder itself is a link, however the path is spelled, when a link of another
+// user lies on the way, or when the path ends in "..".
 void ClearFolder(std::string_view folder);
 
 // Copies a file, replacing the target. False on failure (the target may then be missing).
@@ -52,9 +57,14 @@ struct FolderListing {
 // nothing. `folder` ends with a separator or is empty (the current folder).
 FolderListing ListJpegFiles(std::string_view folder);
 
-// The per-user temporary folder, ending with the separator: $XDG_RUNTIME_DIR when set and usable,
-// otherwise a folder of the user's own (mode 0700, not a link, owned by the user) in the system
-// temporary folder. Empty when neither can be had.
+// The longest file name, in bytes of its UTF-8 form, that the file system of `folder` takes. A
+// folder that does not exist yet is measured at the nearest folder above it that does. SIZE_MAX
+// when the file system names no limit.
+std::size_t MaxNameBytes(std::string_view folder);
+
+// The per-user temporary folder, ending with the separator: $XDG_RUNTIME_DIR when it is a private
+// folder (owned by the user, mode 0700 or stricter, not a link), otherwise such a folder of the
+// user's own in the system temporary folder. Empty when neither can be had.
 std::string UserTempFolder();
 
 // The folder "albumora-<uid>" inside the file-system folder `native_base` (UTF-8), created with

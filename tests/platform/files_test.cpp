@@ -1,10 +1,13 @@
 #include "platform/files.h"
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "platform/text.h"
@@ -119,6 +122,41 @@ TEST(ReplaceFileAtomicallyTest, FailsInAFolderWeMayNotWrite) {
   ASSERT_EQ(chmod((folder / "locked").c_str(), 0555), 0);
   EXPECT_FALSE(ReplaceFileAtomically(folder / "locked/x.alb", "data"));
   EXPECT_FALSE(IsRegularFile(folder / "locked/x.alb"));
+}
+
+// Runs `action` as a user the permission bits apply to. Root passes every check, so as root it
+// runs in a child process that has given up its rights first.
+bool AsUnprivilegedUser(const std::function<bool()>& action) {
+  if (geteuid() != 0) return action();
+  const pid_t child = fork();
+  if (child == 0) {
+    const bool dropped = setgroups(0, nullptr) == 0 && setgid(65534) == 0 && setuid(65534) == 0;
+    _exit(dropped && action() ? 0 : 1);
+  }
+  int status = 0;
+  return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
+TEST(ReplaceFileAtomicallyTest, OverwritesInPlaceInAFolderThatRefusesNewFiles) {
+  ScratchFolder folder;
+  ASSERT_EQ(chmod(folder.path().c_str(), 0755), 0);
+  folder.Write("locked/Einstellung.alb", "old, and longer than the new text\r\n");
+  folder.Write("locked/fest.alb", "kept");
+  ASSERT_EQ(chmod((folder / "locked/Einstellung.alb").c_str(), 0666), 0);
+  ASSERT_EQ(chmod((folder / "locked/fest.alb").c_str(), 0444), 0);
+  ASSERT_EQ(chmod((folder / "locked").c_str(), 0555), 0);
+  const auto save = [&folder](const char* name) {
+    return AsUnprivilegedUser([&] { return ReplaceFileAtomically(folder / name, "new\r\n"); });
+  };
+  EXPECT_TRUE(save("locked/Einstellung.alb"));
+  EXPECT_FALSE(save("locked/fest.alb"));  // the file refuses as well
+  EXPECT_FALSE(save("locked/neu.alb"));   // nothing to overwrite
+  ASSERT_EQ(chmod((folder / "locked").c_str(), 0755), 0);
+  EXPECT_EQ(folder.Read("locked/Einstellung.alb"), "new\r\n");
+  EXPECT_EQ(ModeOf(folder / "locked/Einstellung.alb"), 0666u);
+  EXPECT_EQ(folder.Read("locked/fest.alb"), "kept");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder / "locked"), {}), 2);
 }
 
 TEST(CopyFileReplacingTest, CopiesBytesAndReplacesALongerTarget) {

@@ -85,6 +85,42 @@ TEST(ClearFolderTest, KeepsSubFoldersAndDoesNotFollowALink) {
   EXPECT_EQ(folder.Read("precious/photo.jpg"), "x");
 }
 
+// The temporary folder as the program spells it: with a trailing separator, and whatever
+// "." and ".." the user's environment put in. None of these may reach the folder a link leads to.
+class ClearFolderLinkTest : public testing::TestWithParam<const char*> {};
+
+TEST_P(ClearFolderLinkTest, NeverEmptiesTheFolderALinkLeadsTo) {
+  ScratchFolder folder;
+  folder.Write("precious/photo.jpg", "x");
+  ASSERT_TRUE(CreateFolder(folder / "real"));
+  std::filesystem::create_symlink(folder / "precious", folder / "linked");
+  std::filesystem::create_symlink("precious", folder / "relative");
+  ClearFolder(folder / GetParam());
+  EXPECT_EQ(folder.Read("precious/photo.jpg"), "x");
+  EXPECT_TRUE(std::filesystem::is_symlink(folder / "linked"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Spellings, ClearFolderLinkTest,
+                         testing::Values("linked", "linked/", "linked//", "linked/.", "linked/./",
+                                         "relative/", "real/../linked/", "./linked/",
+                                         "linked/../linked/", "precious/.."));
+
+TEST(ClearFolderTest, FollowsOwnLinksOnTheWayButNotSomeoneElses) {
+  ScratchFolder folder;
+  folder.Write("run/Albumora/fotos_1.htm", "x");
+  std::filesystem::create_symlink(folder / "run", folder / "own");
+  std::filesystem::create_symlink("own", folder / "chain");
+  ClearFolder(folder / "chain/./Albumora/");
+  EXPECT_FALSE(folder.Exists("run/Albumora"));
+
+  if (geteuid() != 0) GTEST_SKIP() << "only root can make a link that belongs to another user";
+  folder.Write("run/Albumora/fotos_1.htm", "x");
+  std::filesystem::create_symlink(folder / "run", folder / "foreign");
+  ASSERT_EQ(lchown((folder / "foreign").c_str(), 65534, 65534), 0);
+  ClearFolder(folder / "foreign/Albumora/");
+  EXPECT_EQ(folder.Read("run/Albumora/fotos_1.htm"), "x");
+}
+
 TEST(PrivateTempFolderInTest, CreatesAPrivateFolderAndReusesIt) {
   ScratchFolder folder;
   const std::string expected = folder.path() + "albumora-" + std::to_string(geteuid()) + "/";
@@ -165,6 +201,26 @@ TEST(UserTempFolderTest, PrefersAUsableRuntimeFolder) {
   }
   ScopedEnv xdg("XDG_RUNTIME_DIR", nullptr);
   EXPECT_EQ(UserTempFolder(), own);
+}
+
+// A runtime folder others can enter, or one reached through a link, is as good as shared.
+TEST(UserTempFolderTest, FallsBackFromASharedOrLinkedRuntimeFolder) {
+  ScratchFolder runtime;
+  ScratchFolder tmp;
+  ScopedEnv tmpdir("TMPDIR", tmp.path().c_str());
+  const std::string own = tmp.path() + "albumora-" + std::to_string(geteuid()) + "/";
+  ASSERT_EQ(mkdir((runtime / "open").c_str(), 0700), 0);
+  ASSERT_EQ(chmod((runtime / "open").c_str(), 0755), 0);
+  ASSERT_EQ(mkdir((runtime / "private").c_str(), 0700), 0);
+  std::filesystem::create_symlink(runtime / "private", runtime / "link");
+  for (const std::string& value :
+       {runtime / "open", runtime / "open/", runtime / "link", runtime / "link/",
+        runtime / "link//", std::string("/tmp"), std::string("/")}) {
+    ScopedEnv xdg("XDG_RUNTIME_DIR", value.c_str());
+    EXPECT_EQ(UserTempFolder(), own) << value;
+  }
+  ScopedEnv xdg("XDG_RUNTIME_DIR", (runtime / "private/").c_str());
+  EXPECT_EQ(UserTempFolder(), runtime / "private/");
 }
 
 TEST(TodayLocalTest, IsAPlausibleDate) {
