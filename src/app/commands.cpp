@@ -57,7 +57,8 @@ void CreateTableOfContents(AppContext& app) {
 }
 
 void ViewTableOfContents(AppContext& app) {
-  const std::string page = app.controls.GetControlText(ctl::kTargetFolder) + "Index.htm";
+  const std::string page =
+      WithTrailingSeparator(app.controls.GetControlText(ctl::kTargetFolder)) + "Index.htm";
   // A page is no program: it goes straight to the desktop, which shows it in the browser.
   if (!app.launcher.OpenDocument(page)) {
     app.controls.ShowMessage("Achtung",

@@ -37,8 +37,10 @@ ProgramValues MakeProgramValues(const LocalDate& today, std::string_view user_te
 }
 
 std::string DeriveSourceFolderName(std::string_view source_folder_text) {
-  if (source_folder_text.empty()) return {};
-  std::string_view rest = source_folder_text.substr(0, source_folder_text.size() - 1);
+  std::string_view rest = source_folder_text;
+  // A chosen folder ends with a separator, a hand-written one need not: both name the same
+  // folder and must give the same gallery.
+  if (!rest.empty() && IsPathSeparator(rest.back())) rest.remove_suffix(1);
   const std::size_t last = rest.find_last_of("/\\");
   return std::string(last == std::string_view::npos ? rest : rest.substr(last + 1));
 }

@@ -161,7 +161,11 @@ INSTANTIATE_TEST_SUITE_P(Paths, SourceFolderName,
                                          FolderCase{"/home/anna/Fotos/", "Fotos"},
                                          FolderCase{"C:\\", "C:"}, FolderCase{"/", ""},
                                          FolderCase{"", ""}, FolderCase{"Urlaub/", "Urlaub"},
-                                         FolderCase{"/a\\b/", "b"}));
+                                         FolderCase{"/a\\b/", "b"},
+                                         // Typed without the separator: the same folder.
+                                         FolderCase{"/home/anna/Urlaub", "Urlaub"},
+                                         FolderCase{"D:\\Bilder\\Urlaub", "Urlaub"},
+                                         FolderCase{"Urlaub", "Urlaub"}, FolderCase{"C:", "C:"}));
 
 TEST(ProgramValues, DatesVersionAndTempFolder) {
   const ProgramValues values = MakeProgramValues(LocalDate{2008, 3, 5}, "/run/user/1000/");

@@ -170,6 +170,9 @@ TEST_F(CommandsTest, MissingTableOfContentsIsReportedInThreeLines) {
   controls_.SetControlText(ctl::kTargetFolder, "/srv/ziel/");
   Run(EventKind::kMenu, menu::kViewTableOfContents);
   EXPECT_EQ(launcher_.opened.back(), "/srv/ziel/Index.htm");
+  controls_.SetControlText(ctl::kTargetFolder, "/srv/ziel");  // typed without the separator
+  Run(EventKind::kMenu, menu::kViewTableOfContents);
+  EXPECT_EQ(launcher_.opened.back(), "/srv/ziel/Index.htm");
   EXPECT_EQ(controls_.messages().size(), 1u);
 }
 
