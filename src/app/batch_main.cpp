@@ -2,6 +2,7 @@
 // folder. Progress goes to standard output, every message box to standard error.
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -148,6 +149,7 @@ int Run() {
   values.temp_folder = user_temp + FromUtf8(FileNamePart(own_temp)).value_or("") + kPathSeparator;
   values.source_folder_name =
       DeriveSourceFolderName(WithTrailingSeparator(controls.GetControlText(ctl::kSourceFolder)));
+  values.max_names_listed = SIZE_MAX;  // standard error has room for every name, one a line
 
   TerminalProgressReporter reporter(stdout);
   controls.set_message_callback([&reporter](const MemoryControls::Message& message) {

@@ -2,6 +2,7 @@
 #ifndef ALBUMORA_APP_PROGRAM_VALUES_H_
 #define ALBUMORA_APP_PROGRAM_VALUES_H_
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -20,13 +21,16 @@ struct ProgramValues {
   std::string start_date_dmy;      // "15-03-2008"
   std::string temp_folder;         // user temporary folder + "Albumora/"
   std::string source_folder_name;  // also renewed whenever a source folder is chosen
+  // Names a list of left-out photos shows before "… und N weitere": a message box must stay on
+  // the screen, while the batch prints every name so that all of them can be put right.
+  std::size_t max_names_listed = 20;
 };
 
 // `user_temp_folder` ends with a separator (see UserTempFolder()).
 ProgramValues MakeProgramValues(const LocalDate& today, std::string_view user_temp_folder);
 
-// The last folder name of a source-folder text: the final character (the trailing separator a
-// chosen folder always has) is dropped, then what follows the last '/' or '\' is kept.
+// The last folder name of a source-folder text: one trailing separator (a chosen folder always
+// has one) is dropped, then what follows the last '/' or '\' is kept.
 std::string DeriveSourceFolderName(std::string_view source_folder_text);
 
 }  // namespace albumora

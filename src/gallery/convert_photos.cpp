@@ -12,9 +12,6 @@
 namespace albumora {
 namespace {
 
-// Long lists are cut in the message; the user needs examples, not a thousand lines.
-constexpr std::size_t kMaxNamesShown = 20;
-
 std::string SourceFolder(const RunState& run) {
   return WithTrailingSeparator(run.Text(ctl::kSourceFolder));
 }
@@ -23,11 +20,15 @@ void NoteFailedSave(RunState& run, const std::string& path) {
   if (run.trouble.failed_saves++ == 0) run.trouble.first_failed_save = path;
 }
 
-void SaveJpeg(RunState& run, const RasterImage& image, const std::string& path, int step) {
-  if (!SaveRasterImageAsJpeg(image, path, step)) NoteFailedSave(run, path);
+bool SaveJpeg(RunState& run, const RasterImage& image, const std::string& path, int step) {
+  if (SaveRasterImageAsJpeg(image, path, step)) return true;
+  NoteFailedSave(run, path);
+  return false;
 }
 
 // Both copies are scaled from the decoded source: the small one is not made from the big one.
+// False when the photo cannot go into the gallery: it could not be read, or one of its copies
+// could not be saved, so that its page would link to a picture that is not there.
 bool ConvertPhoto(RunState& run, int number, ImagingWorkspace& workspace) {
   PhotoEntry& entry = run.photos.MutableEntry(number);
   const std::string source = SourceFolder(run) + entry.listed_name;
@@ -43,24 +44,33 @@ bool ConvertPhoto(RunState& run, int number, ImagingWorkspace& workspace) {
   entry.size = Decimal(static_cast<long long>(FileSize(source).value_or(0) / 1024)) + " KB";
 
   const std::string gallery = GalleryFolder(run);
+  bool saved = true;
   if (run.Checked(ctl::kOriginalDownload)) {
     CreateFolder(gallery + "original");
     const std::string copy = gallery + "original" + kPathSeparator + entry.name;
-    if (!CopyFileReplacing(source, copy)) NoteFailedSave(run, copy);
+    if (!CopyFileReplacing(source, copy)) {
+      NoteFailedSave(run, copy);
+      saved = false;
+    }
   }
   const PictureSize big_size =
       FitLongSide(photo.width(), photo.height(), run.State(ctl::kBigPixels));
   ScaleRasterImage(big, big_size.width, big_size.height, &workspace);
-  SaveJpeg(run, big, gallery + "gr" + kPathSeparator + "g_" + entry.name,
-           run.State(ctl::kBigQuality));
+  if (!SaveJpeg(run, big, gallery + "gr" + kPathSeparator + "g_" + entry.name,
+                run.State(ctl::kBigQuality))) {
+    saved = false;
+  }
   big.Release();
 
   const PictureSize small_size =
       FitLongSide(photo.width(), photo.height(), run.State(ctl::kSmallPixels));
   ScaleRasterImage(photo, small_size.width, small_size.height, &workspace);
-  SaveJpeg(run, photo, gallery + "kl" + kPathSeparator + "k_" + entry.name,
-           run.State(ctl::kSmallQuality));
-  return true;
+  if (!SaveJpeg(run, photo, gallery + "kl" + kPathSeparator + "k_" + entry.name,
+                run.State(ctl::kSmallQuality))) {
+    saved = false;
+  }
+  if (!saved) run.trouble.unsaved.push_back(DisplayName(entry.listed_name));
+  return saved;
 }
 
 // The picture of an overview cell without a photo, as wide as a small picture is long.
@@ -79,14 +89,14 @@ void MakeEmptyThumbnail(RunState& run, ImagingWorkspace& workspace) {
 }
 
 void AppendNameList(std::string& text, std::string_view heading,
-                    const std::vector<std::string>& names) {
+                    const std::vector<std::string>& names, std::size_t max_shown) {
   if (names.empty()) return;
   if (!text.empty()) text += "\n\n";
   text += Cp1252(heading);
-  for (std::size_t i = 0; i < names.size() && i < kMaxNamesShown; ++i) text += "\n" + names[i];
-  if (names.size() > kMaxNamesShown) {
-    text += Cp1252("\n… und ") + Decimal(static_cast<long long>(names.size() - kMaxNamesShown)) +
-            " weitere";
+  for (std::size_t i = 0; i < names.size() && i < max_shown; ++i) text += "\n" + names[i];
+  if (names.size() > max_shown) {
+    text +=
+        Cp1252("\n… und ") + Decimal(static_cast<long long>(names.size() - max_shown)) + " weitere";
   }
 }
 
@@ -103,24 +113,37 @@ std::string DisplayName(std::string_view name) {
 std::string ConversionTroubleText(const RunState& run) {
   std::vector<std::string> bad_names;
   std::vector<std::string> case_twins;
+  std::vector<std::string> too_long;
   for (const LeftOutName& left_out : run.left_out) {
-    (left_out.reason == LeftOutReason::kSameLowerCaseName ? case_twins : bad_names)
-        .push_back(DisplayName(left_out.name));
+    std::vector<std::string>& list = left_out.reason == LeftOutReason::kSameLowerCaseName
+                                         ? case_twins
+                                     : left_out.reason == LeftOutReason::kNameTooLong ? too_long
+                                                                                      : bad_names;
+    list.push_back(DisplayName(left_out.name));
   }
+  const std::size_t max_shown = run.values.max_names_listed;
   std::string text;
   AppendNameList(text,
                  "Diese Dateien wurden ausgelassen, weil ihr Name Zeichen enthält, die in einer "
                  "Webseite nicht verwendet werden können (zum Beispiel < > : \" | ? * \\ oder "
                  "Zeichen außerhalb von Windows-1252). Bitte benennen Sie sie um:",
-                 bad_names);
+                 bad_names, max_shown);
   AppendNameList(text,
                  "Diese Dateien wurden ausgelassen, weil es schon ein Foto mit demselben Namen in "
                  "anderer Groß- und Kleinschreibung gibt. Bitte benennen Sie sie um:",
-                 case_twins);
+                 case_twins, max_shown);
+  AppendNameList(text,
+                 "Diese Dateien wurden ausgelassen, weil ihr Name mit dem vorangestellten g_ oder "
+                 "k_ zu lang für das Dateisystem des Zielverzeichnisses ist. Bitte kürzen Sie ihn:",
+                 too_long, max_shown);
   AppendNameList(text,
                  "Diese Dateien wurden ausgelassen, weil sie nicht als Foto gelesen werden "
                  "konnten:",
-                 run.trouble.undecodable);
+                 run.trouble.undecodable, max_shown);
+  AppendNameList(text,
+                 "Diese Dateien wurden ausgelassen, weil ihre Bilder nicht gespeichert werden "
+                 "konnten:",
+                 run.trouble.unsaved, max_shown);
   if (!run.trouble.empty_thumbnail_error.empty()) {
     if (!text.empty()) text += "\n\n";
     text +=
@@ -140,7 +163,7 @@ std::string ConversionTroubleText(const RunState& run) {
 }
 
 void ConvertPhotos(RunState& run) {
-  PhotoScan scan = ScanPhotoFolder(run.Text(ctl::kSourceFolder));
+  PhotoScan scan = ScanPhotoFolder(run.Text(ctl::kSourceFolder), GalleryFolder(run));
   run.photos = std::move(scan.photos);
   run.left_out = std::move(scan.left_out);
   run.trouble = ConversionTrouble{};

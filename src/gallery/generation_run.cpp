@@ -32,16 +32,16 @@ RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
   CreateFolder(values.temp_folder);
 
   ConvertPhotos(run);
-  if (AssembleWebPages(run) == PagesOutcome::kProgramMustEnd) {
-    return RunOutcome::kProgramMustEnd;
-  }
+  const PagesOutcome pages = AssembleWebPages(run);
+  if (pages == PagesOutcome::kProgramMustEnd) return RunOutcome::kProgramMustEnd;
   CopyDownloadScript(run);
 
   reporter.ShowStatus(Cp1252("Lösche den Inhalt des Albumora Tempverzeichnis: "));
   reporter.Pause(1800);
   SaveSettings(controls);
   reporter.ShowStatus("Fertig: ");
-  return RunOutcome::kFinished;
+  const bool pages_written = pages == PagesOutcome::kWritten && run.photos.count() > 0;
+  return pages_written ? RunOutcome::kFinished : RunOutcome::kNoPages;
 }
 
 }  // namespace albumora

@@ -11,7 +11,9 @@
 namespace albumora {
 
 enum class RunOutcome {
-  kFinished,        // reached "Fertig: "
+  kFinished,        // reached "Fertig: " with the pages written
+  kNoPages,         // reached "Fertig: ", but wrote no page (no photos, or the template or the
+                    // rows setting made pages impossible; the user was told why)
   kProgramMustEnd,  // a page could not be written; the message was shown, the program ends
 };
 

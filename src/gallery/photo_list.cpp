@@ -1,5 +1,7 @@
 #include "gallery/photo_list.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <unordered_set>
 
 #include "platform/files.h"
@@ -8,15 +10,44 @@
 
 namespace albumora {
 
+namespace {
+
+// A browser reads '#' in a link as the start of a fragment and "%XX" as an escape; in a query
+// '&' also ends the value and '+' stands for a blank.
+constexpr std::string_view kPathSpecials = "#%";
+constexpr std::string_view kQuerySpecials = "#%&+";
+
+// `name` as it is written into a link: the bytes in `specials` as "%XX" escapes, every other byte
+// as it is, so that the links of other names read as they always did.
+std::string LinkText(std::string_view name, std::string_view specials) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string text;
+  text.reserve(name.size());
+  for (const char c : name) {
+    if (specials.find(c) == std::string_view::npos) {
+      text += c;
+      continue;
+    }
+    const auto byte = static_cast<unsigned char>(c);
+    text += '%';
+    text += kHex[byte >> 4];
+    text += kHex[byte & 0x0F];
+  }
+  return text;
+}
+
+}  // namespace
+
 PhotoEntry MakePhotoEntry(int number, std::string_view listed_name) {
   PhotoEntry entry;
   entry.listed_name = std::string(listed_name);
   entry.name = LowerCase(listed_name);
   entry.nummer = Decimal(number);
-  entry.kl_bild = "kl/k_" + entry.name;
-  entry.gr_bild = "gr/g_" + entry.name;
+  const std::string in_path = LinkText(entry.name, kPathSpecials);
+  entry.kl_bild = "kl/k_" + in_path;
+  entry.gr_bild = "gr/g_" + in_path;
   entry.link_vorschau = "bild_" + entry.nummer + ".htm";
-  entry.download = "download.php?file=" + entry.name;
+  entry.download = "download.php?file=" + LinkText(entry.name, kQuerySpecials);
   return entry;
 }
 
@@ -73,8 +104,17 @@ bool HasForbiddenNameCharacter(std::string_view name) {
   return false;
 }
 
-PhotoScan ScanPhotoFolder(std::string_view source_folder) {
+PhotoScan ScanPhotoFolder(std::string_view source_folder, std::string_view gallery_folder) {
   PhotoScan scan;
+  // The copies are named "g_" or "k_" + the lower-cased name; the limit is in the bytes of the
+  // file system's own (UTF-8) form of that name.
+  std::size_t max_name_bytes = SIZE_MAX;
+  if (!gallery_folder.empty()) {
+    const std::string gallery = WithTrailingSeparator(gallery_folder);
+    for (const char* copies : {"gr", "kl"}) {
+      max_name_bytes = std::min(max_name_bytes, MaxNameBytes(gallery + copies));
+    }
+  }
   FolderListing listing = ListJpegFiles(WithTrailingSeparator(source_folder));
   for (const std::string& utf8 : listing.unrepresentable) {
     scan.left_out.push_back({Cp1252(utf8), LeftOutReason::kNoWindows1252Form});
@@ -87,6 +127,8 @@ PhotoScan ScanPhotoFolder(std::string_view source_folder) {
       scan.left_out.push_back({name, LeftOutReason::kForbiddenCharacter});
     } else if (!lowered_names.insert(LowerCase(name)).second) {
       scan.left_out.push_back({name, LeftOutReason::kSameLowerCaseName});
+    } else if (NativePath("g_" + LowerCase(name)).size() > max_name_bytes) {
+      scan.left_out.push_back({name, LeftOutReason::kNameTooLong});
     } else {
       scan.photos.Add(name);
     }

@@ -10,8 +10,10 @@ namespace albumora {
 
 // One photo as the templates and page writers see it. Every field is Windows-1252 text.
 struct PhotoEntry {
-  std::string nummer;         // "3"
-  std::string name;           // "img_0815.jpg", the listed name lower-cased
+  std::string nummer;  // "3"
+  std::string name;    // "img_0815.jpg", the listed name lower-cased
+  // The three links to the pictures carry the name with '#' and '%' escaped, the download link
+  // also '&' and '+'; every other byte as it is.
   std::string kl_bild;        // "kl/k_img_0815.jpg"
   std::string gr_bild;        // "gr/g_img_0815.jpg"
   std::string link_vorschau;  // "bild_3.htm"
@@ -50,6 +52,7 @@ enum class LeftOutReason {
   kNoWindows1252Form,   // the name has a character the pages cannot hold
   kForbiddenCharacter,  // < > : " | ? * \ or a control character
   kSameLowerCaseName,   // lower-cased it equals the name of an earlier photo
+  kNameTooLong,         // with "g_" or "k_" in front, too long for the gallery's file system
 };
 
 struct LeftOutName {
@@ -64,8 +67,9 @@ struct PhotoScan {
 
 // Lists the *.jpg files of `source_folder` (a folder text; empty is the current folder) in the
 // order Windows lists a folder (so numbers do not depend on the file system). A folder that cannot
-// be listed gives no photos.
-PhotoScan ScanPhotoFolder(std::string_view source_folder);
+// be listed gives no photos. With a `gallery_folder`, names whose copies in its "gr" and "kl"
+// folders would be too long for their file system are left out as well.
+PhotoScan ScanPhotoFolder(std::string_view source_folder, std::string_view gallery_folder = {});
 
 // Below 0x20 and DEL, and the five bytes Windows-1252 leaves unassigned, which stand for the C1
 // control characters of the same number.

@@ -33,6 +33,7 @@ struct OverviewLayout {
 // What went wrong with single files during the conversion; told to the user once afterwards.
 struct ConversionTrouble {
   std::vector<std::string> undecodable;  // "name (reason)"
+  std::vector<std::string> unsaved;      // photos left out since a copy could not be saved
   int failed_saves = 0;
   std::string first_failed_save;      // a path, as an example for the message
   std::string empty_thumbnail_error;  // why "leer.jpg" could not be read, or empty

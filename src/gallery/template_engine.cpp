@@ -182,7 +182,9 @@ void ExpandLoopBlock(const OverviewTemplate& overview, const PhotoList& photos, 
         ++photo_index;
         write_line(line);
       } else if (Contains(line, kThumbnailPlaceholder)) {
-        write_line(ReplaceThumbnailPlaceholder(line, "kl/k_" + photos.Entry(photo_index).name));
+        // The link carries the name escaped; a cell past the last photo has no name at all.
+        const PhotoEntry& entry = photos.Entry(photo_index);
+        write_line(ReplaceThumbnailPlaceholder(line, entry.name.empty() ? "kl/k_" : entry.kl_bild));
       } else {
         const Placeholder* found = nullptr;
         for (const Placeholder& placeholder : kLoopPlaceholders) {

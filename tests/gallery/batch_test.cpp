@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "gallery_test_support.h"
 #include "settings/settings.h"
@@ -43,13 +44,13 @@ Result RunBatch(const std::string& arguments) {
 
 class BatchTest : public WorkFolderTest {
  protected:
-  void WriteSettings(std::string_view target) {
+  void WriteSettings(std::string_view target, std::string_view rows = "3") {
     RunEnvironment env;
     env.controls.SetControlText(ctl::kSourceFolder, "Reise/");
     env.controls.SetControlText(ctl::kTargetFolder, target);
     env.controls.SetControlText(ctl::kSmallTemplate, "vorlage._vl");
     env.controls.SetControlText(ctl::kBigTemplate, "vorlage.gvl");
-    env.controls.SetControlText(ctl::kRowsPerPage, "3");
+    env.controls.SetControlText(ctl::kRowsPerPage, rows);
     SaveSettings(env.controls, "Einstellung.alb");
     WriteFile(Path("Reise/Eins.jpg"), EncodeTestJpeg(200, 100));
     WriteFile(Path("Reise/zwei.jpg"), "kaputt");
@@ -80,13 +81,69 @@ TEST_F(BatchTest, RunsTheGalleryOfTheSettingsFile) {
 
 TEST_F(BatchTest, PageThatCannotBeWrittenGivesStatusOne) {
   WriteSettings("blockiert/");
-  WriteFile(Path("blockiert"), "");
+  fs::create_directories(Path("blockiert/fotos/reise/fotos_1.htm"));  // a folder in the way
   const std::string settings = ReadFile(Path("Einstellung.alb"));
   const Result result = RunBatch("");
   EXPECT_EQ(result.status, 1) << result.output;
   EXPECT_NE(result.output.find("Albumora: Ich kann die Seite nicht schreiben"), std::string::npos)
       << result.output;
   EXPECT_EQ(ReadFile(Path("Einstellung.alb")), settings);
+}
+
+// A run that stopped before its pages made no gallery, whatever the reason.
+struct NoPagesCase {
+  const char* name;
+  const char* rows;
+  const char* small_template;  // nullptr: the template file is missing
+  bool photos;
+};
+
+class BatchNoPagesTest : public BatchTest, public ::testing::WithParamInterface<NoPagesCase> {};
+
+TEST_P(BatchNoPagesTest, GivesStatusOneAndNoGalleryLine) {
+  const NoPagesCase& c = GetParam();
+  WriteSettings("web/", c.rows);
+  if (c.small_template == nullptr) {
+    fs::remove(Path("vorlage._vl"));
+  } else {
+    WriteFile(Path("vorlage._vl"), c.small_template);
+  }
+  if (!c.photos) fs::remove_all(Path("Reise"));
+  const Result result = RunBatch("");
+  EXPECT_EQ(result.status, 1) << result.output;
+  EXPECT_EQ(result.output.find("Galerie:"), std::string::npos) << result.output;
+  EXPECT_FALSE(fs::exists(Path("web/fotos/reise/fotos_1.htm")));
+  EXPECT_FALSE(fs::exists(Path("web/fotos/reise/bild_1.htm")));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reasons, BatchNoPagesTest,
+    ::testing::Values(NoPagesCase{"NoLoopBlock", "3", "<html>##AL_kl_Bild</html>\r\n", true},
+                      NoPagesCase{"NoRows", "0",
+                                  "<!--##AL_Schleife_Anfang-->\r\n##AL_kl_Bild\r\n"
+                                  "<!--##AL_Schleife_Ende-->\r\n",
+                                  true},
+                      NoPagesCase{"TemplateMissing", "3", nullptr, true},
+                      NoPagesCase{"NoPhotos", "3",
+                                  "<!--##AL_Schleife_Anfang-->\r\n##AL_kl_Bild\r\n"
+                                  "<!--##AL_Schleife_Ende-->\r\n",
+                                  false}),
+    [](const ::testing::TestParamInfo<NoPagesCase>& info) { return info.param.name; });
+
+// A terminal has room for every name, and the user needs all of them to put them right.
+TEST_F(BatchTest, EveryLeftOutNameIsPrinted) {
+  WriteSettings("web/");
+  std::vector<std::string> names;
+  for (int i = 1; i <= 45; ++i) {
+    names.push_back("kaputt" + std::to_string(100 + i) + ".jpg");
+    WriteFile(Path("Reise/" + names.back()), "kein Foto");
+  }
+  const Result result = RunBatch("");
+  EXPECT_EQ(result.status, 0) << result.output;
+  for (const std::string& name : names) {
+    EXPECT_NE(result.output.find("\n" + name), std::string::npos) << name;
+  }
+  EXPECT_EQ(result.output.find("weitere"), std::string::npos) << result.output;
 }
 
 TEST_F(BatchTest, UsageErrorsAndInformation) {

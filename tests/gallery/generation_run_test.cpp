@@ -3,8 +3,10 @@
 #include "gallery/generation_run.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 #include <regex>
 #include <set>
@@ -78,6 +80,21 @@ const TestPhoto kPhotos[] = {
     {"quadrat.jpg", {500, 500}, {800, 800}, {150, 150}},
 };
 
+std::string PercentDecoded(std::string_view link) {
+  std::string bytes;
+  for (std::size_t i = 0; i < link.size(); ++i) {
+    if (link[i] == '%' && i + 2 < link.size() &&
+        std::isxdigit(static_cast<unsigned char>(link[i + 1])) &&
+        std::isxdigit(static_cast<unsigned char>(link[i + 2]))) {
+      bytes += static_cast<char>(std::stoi(std::string(link.substr(i + 1, 2)), nullptr, 16));
+      i += 2;
+    } else {
+      bytes += link[i];
+    }
+  }
+  return bytes;
+}
+
 class GenerationRunTest : public WorkFolderTest {
  protected:
   void SetUp() override {
@@ -134,7 +151,8 @@ class GenerationRunTest : public WorkFolderTest {
       if (entry.path().extension() != ".htm") continue;
       const std::string page = ReadFile(entry.path());
       for (std::sregex_iterator it(page.begin(), page.end(), link), end; it != end; ++it) {
-        const std::string target = ToUtf8((*it)[1].str());
+        // As a browser resolves a link: escapes first, then the page's code page.
+        const std::string target = ToUtf8(PercentDecoded((*it)[1].str()));
         ++links;
         if (target == "../../index.htm" || target.rfind("https://", 0) == 0) continue;
         if (target.rfind("download.php?file=", 0) == 0) {
@@ -248,7 +266,7 @@ TEST_F(GenerationRunTest, WithoutOriginalsNoCopiesAndNoScript) {
 
 TEST_F(GenerationRunTest, MissingSourceFolderWarnsAndStillFinishes) {
   env_->SetSourceFolder(Path("Fehlt/"));
-  ASSERT_EQ(Run(), RunOutcome::kFinished);
+  ASSERT_EQ(Run(), RunOutcome::kNoPages);
   EXPECT_EQ(env_->MessageTexts(),
             std::vector<std::string>{"Achtung: In diesem Verzeichnis\n\n" + Path("Fehlt/") +
                                      "\n\nwurden keine *.jpg Dateien gefunden "});
@@ -295,18 +313,109 @@ TEST_F(GenerationRunTest, MissingEmptyThumbnailIsReportedNotFatal) {
   EXPECT_TRUE(fs::exists(Gallery() / "fotos_2.htm"));
 }
 
-TEST_F(GenerationRunTest, UnwritableTargetEndsTheRunWithoutSavingSettings) {
+// Pictures that cannot be saved are no photos of the gallery: with the target a file, every
+// photo is left out and no page is written.
+TEST_F(GenerationRunTest, UnwritableTargetLeavesEveryPhotoOutAndWritesNoPage) {
   WriteFile(Path("datei"), "kein Ordner");
   Set(ctl::kTargetFolder, Path("datei/"));
-  ASSERT_EQ(Run(), RunOutcome::kProgramMustEnd);
+  ASSERT_EQ(Run(), RunOutcome::kNoPages);
   const auto messages = env_->MessageTexts();
-  ASSERT_EQ(messages.size(), 2u);
-  EXPECT_NE(messages[0].find("konnten nicht gespeichert werden"), std::string::npos) << messages[0];
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("weil ihre Bilder nicht gespeichert werden konnten:\nbitmap.jpg\n"),
+            std::string::npos)
+      << messages[0];
+  EXPECT_NE(messages[0].find("konnten nicht gespeichert werden, zum Beispiel"), std::string::npos);
   EXPECT_NE(messages[0].find("kaputt.jpg"), std::string::npos) << messages[0];
-  EXPECT_EQ(messages[1], "Albumora: Ich kann die Seite nicht schreiben");
-  EXPECT_FALSE(fs::exists(Path("Einstellung.alb")));
-  EXPECT_NE(env_->reporter.status_log().back(), "Fertig: ");
   EXPECT_EQ(ReadFile(Path("datei")), "kein Ordner");
+}
+
+// A photo whose big or small picture, or whose original copy, cannot be saved would get a page
+// that links to nothing: it is left out like an unreadable one, and the numbers close up.
+TEST_F(GenerationRunTest, PhotoWhoseCopiesCannotBeSavedIsLeftOut) {
+  for (const char* in_the_way : {"gr/g_hoch.jpg", "kl/k_landschaft.jpg", "original/quadrat.jpg"}) {
+    fs::create_directories(Gallery() / in_the_way);
+  }
+  ASSERT_EQ(Run(), RunOutcome::kFinished);
+  EXPECT_TRUE(fs::exists(Gallery() / "bild_3.htm"));
+  EXPECT_FALSE(fs::exists(Gallery() / "bild_4.htm"));
+  for (int n = 1; n <= 3; ++n) {
+    const std::string page = ReadFile(Gallery() / ("bild_" + std::to_string(n) + ".htm"));
+    for (const char* gone : {"hoch.jpg", "landschaft.jpg", "quadrat.jpg"}) {
+      EXPECT_EQ(page.find(gone), std::string::npos) << n << ": " << gone;
+    }
+  }
+  ExpectEveryLinkResolves(/*originals_offered=*/true);
+  ASSERT_EQ(env_->controls.messages().size(), 1u);
+  EXPECT_NE(env_->controls.messages()[0].text.find(
+                "nicht gespeichert werden konnten:\nhoch.jpg\nLandschaft.jpg\nquadrat.jpg"),
+            std::string::npos)
+      << env_->controls.messages()[0].text;
+}
+
+// The copies put "g_" or "k_" in front of the name. A name the file system takes only without
+// them is left out before any work, measured in the bytes of its UTF-8 form.
+TEST_F(GenerationRunTest, NameTooLongForItsCopiesIsLeftOutUpFront) {
+  const long limit = pathconf(Path().c_str(), _PC_NAME_MAX);
+  if (limit <= 8 || limit > 1000) GTEST_SKIP() << "no usable name limit: " << limit;
+  const auto name_of = [](std::size_t utf8_bytes) {
+    // Umlauts take two bytes in UTF-8 and one in Windows-1252.
+    std::string name;
+    while (name.size() + 4 + 2 <= utf8_bytes) name += "\xC3\xA4";
+    while (name.size() + 4 < utf8_bytes) name += "a";
+    return name + ".jpg";
+  };
+  const std::string fits = name_of(static_cast<std::size_t>(limit) - 2);
+  const std::string too_long = name_of(static_cast<std::size_t>(limit) - 1);
+  ASSERT_EQ(too_long.size(), static_cast<std::size_t>(limit) - 1);
+  for (const std::string& name : {fits, too_long}) {
+    WriteFile(fs::path(Path("Urlaub")) / name, EncodeTestJpeg(40, 30));
+  }
+  ASSERT_EQ(Run(), RunOutcome::kFinished);
+  EXPECT_TRUE(fs::exists(Gallery() / "gr" / ("g_" + fits)));
+  EXPECT_TRUE(fs::exists(Gallery() / "bild_7.htm"));
+  EXPECT_FALSE(fs::exists(Gallery() / "bild_8.htm"));
+  ASSERT_EQ(env_->controls.messages().size(), 1u);
+  const std::string& text = env_->controls.messages()[0].text;
+  EXPECT_NE(text.find(Cp1252("zu lang für das Dateisystem des Zielverzeichnisses ist. Bitte "
+                             "kürzen Sie ihn:\n") +
+                      Cp1252(too_long)),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(text.find("gespeichert"), std::string::npos) << text;
+}
+
+// '#' and '%' in a name would end or escape the links to its pictures, '&' and '+' the value
+// of the download link.
+TEST_F(GenerationRunTest, NamesWithLinkCharactersGetLinksThatReachTheirFiles) {
+  for (const char* name : {"Bild #3.jpg", "100% Sonne.jpg", "a&b+c.jpg", "%41.jpg"}) {
+    WriteFile(fs::path(Path("Urlaub")) / name, EncodeTestJpeg(40, 30));
+  }
+  ASSERT_EQ(Run(), RunOutcome::kFinished);
+  std::string pages;
+  for (int n = 1; n <= 10; ++n)
+    pages += ReadFile(Gallery() / ("bild_" + std::to_string(n) + ".htm"));
+  for (const char* link :
+       {R"(src="gr/g_bild %233.jpg")", R"(href="download.php?file=bild %233.jpg")",
+        R"(src="gr/g_100%25 sonne.jpg")", R"(href="download.php?file=100%25 sonne.jpg")",
+        R"(src="gr/g_a&b+c.jpg")", R"(href="download.php?file=a%26b%2Bc.jpg")",
+        R"(src="gr/g_%2541.jpg")", R"(alt="bild #3.jpg")"}) {
+    EXPECT_NE(pages.find(link), std::string::npos) << link;
+  }
+  std::string overviews;
+  for (int p = 1; p <= 3; ++p)
+    overviews += ReadFile(Gallery() / ("fotos_" + std::to_string(p) + ".htm"));
+  EXPECT_NE(overviews.find(R"(src="kl/k_%2541.jpg")"), std::string::npos);
+  EXPECT_NE(overviews.find(R"(src="kl/k_bild %233.jpg")"), std::string::npos);
+  ExpectEveryLinkResolves(/*originals_offered=*/true);
+}
+
+// A source folder typed without a separator (a settings file written by hand or for the batch)
+// is the same folder as the chosen one, and gets the same gallery.
+TEST_F(GenerationRunTest, SourceFolderWithoutSeparatorGivesTheSameGallery) {
+  env_->SetSourceFolder(Path("Urlaub"));
+  ASSERT_EQ(Run(), RunOutcome::kFinished);
+  EXPECT_TRUE(fs::is_regular_file(Gallery() / "bild_6.htm"));
+  EXPECT_FALSE(fs::exists(Path("site/fotos/urlau")));
 }
 
 TEST_F(GenerationRunTest, LeftOutNamesAreNamedOnce) {
@@ -399,7 +508,7 @@ TEST_F(GenerationRunTest, ReporterCallsOfARunWithoutPhotos) {
   fs::create_directories(Path("Leer"));
   Set(ctl::kBigTemplate, Path("fehlt.gvl"));
   RecordingReporter reporter(env_->controls);
-  ASSERT_EQ(GenerationRun(env_->controls, reporter, env_->values), RunOutcome::kFinished);
+  ASSERT_EQ(GenerationRun(env_->controls, reporter, env_->values), RunOutcome::kNoPages);
   EXPECT_EQ(reporter.calls,
             (std::vector<std::string>{
                 "Count 0", "Lock", "Maximum 0", "Message Achtung: In diesem Verzeichnis", "Unlock",
@@ -442,7 +551,7 @@ TEST_P(BadTemplateTest, RunFinishesWithTheMessageAndLosesNothing) {
   } else {
     WriteFile(Path("vorlage._vl"), GetParam().bytes);
   }
-  ASSERT_EQ(Run(), RunOutcome::kFinished);
+  ASSERT_EQ(Run(), GetParam().overview_pages ? RunOutcome::kFinished : RunOutcome::kNoPages);
   const auto messages = env_->MessageTexts();
   ASSERT_EQ(messages.size(), GetParam().messages.size());
   for (std::size_t i = 0; i < messages.size(); ++i) {

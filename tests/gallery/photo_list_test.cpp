@@ -27,11 +27,37 @@ TEST(PhotoEntryTest, FieldsOfAListedName) {
   EXPECT_EQ(entry.kl_bild, Cp1252("kl/k_img_0815 ä&ß.jpg"));
   EXPECT_EQ(entry.gr_bild, Cp1252("gr/g_img_0815 ä&ß.jpg"));
   EXPECT_EQ(entry.link_vorschau, "bild_3.htm");
-  EXPECT_EQ(entry.download, Cp1252("download.php?file=img_0815 ä&ß.jpg"));
+  EXPECT_EQ(entry.download, Cp1252("download.php?file=img_0815 ä%26ß.jpg"));
   EXPECT_EQ(entry.listed_name, Cp1252("IMG_0815 Ä&ß.JPG"));
   EXPECT_TRUE(entry.pixel.empty());
   EXPECT_TRUE(entry.size.empty());
 }
+
+struct LinkCase {
+  const char* listed;
+  const char* picture;   // the small picture's link
+  const char* download;  // the download link's value
+};
+
+class PhotoLinkTest : public ::testing::TestWithParam<LinkCase> {};
+
+// Only the bytes a link gives a meaning to are escaped; '&' and '+' only in the query.
+TEST_P(PhotoLinkTest, EscapesWhatWouldEndOrEscapeTheLink) {
+  const PhotoEntry entry = MakePhotoEntry(1, GetParam().listed);
+  EXPECT_EQ(entry.kl_bild, std::string("kl/k_") + GetParam().picture);
+  EXPECT_EQ(entry.gr_bild, std::string("gr/g_") + GetParam().picture);
+  EXPECT_EQ(entry.download, std::string("download.php?file=") + GetParam().download);
+  EXPECT_EQ(entry.name, LowerCase(GetParam().listed));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, PhotoLinkTest,
+    ::testing::Values(LinkCase{"Bild #3.jpg", "bild %233.jpg", "bild %233.jpg"},
+                      LinkCase{"100% Sonne.jpg", "100%25 sonne.jpg", "100%25 sonne.jpg"},
+                      LinkCase{"a&b+c.jpg", "a&b+c.jpg", "a%26b%2Bc.jpg"},
+                      LinkCase{"%%##.jpg", "%25%25%23%23.jpg", "%25%25%23%23.jpg"},
+                      LinkCase{"x=1;y'@!$,(~).jpg", "x=1;y'@!$,(~).jpg", "x=1;y'@!$,(~).jpg"},
+                      LinkCase{"\xC4\xFF \x80.jpg", "\xE4\xFF \x80.jpg", "\xE4\xFF \x80.jpg"}));
 
 TEST(PhotoListTest, PlacesOutsideThePhotosAreEmpty) {
   PhotoList photos;
