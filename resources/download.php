@@ -1,6 +1,7 @@
 <?php
 // Albumora: liefert ein Originalfoto aus dem Ordner "original" neben diesem Skript als Download
-// aus. Aufruf aus den Fotoseiten: download.php?file=<dateiname>
+// aus. Aufruf aus den Fotoseiten: download.php?file=<dateiname>, mit "#", "%", "&" und "+" im
+// Namen als %23, %25, %26 und %2B.
 //
 // Das Skript liegt auf öffentlichen Webservern. Es gibt deshalb nur Dateien heraus, die unter
 // einem schlichten Dateinamen direkt in "original" liegen: keine Pfade, keine versteckten
@@ -114,18 +115,38 @@ function content_type(string $name): string
     return in_array($endung, ['jpg', 'jpeg'], true) ? 'image/jpeg' : 'application/octet-stream';
 }
 
-$angefragt = $_GET['file'] ?? null;
-if (!is_string($angefragt) || strlen($angefragt) > MAX_NAMENSLAENGE) {
-    nicht_gefunden();
+// Seiten älterer Läufe schreiben den Namen unverändert in den Verweis: ein "&" im Namen beendet
+// dort den Wert, ein "+" wird zum Leerzeichen. Was hinter "file=" am Anfang der rohen Anfrage
+// steht, ist dann der ganze Name.
+function name_aus_roher_anfrage(): ?string
+{
+    $anfrage = $_SERVER['QUERY_STRING'] ?? '';
+    if (!is_string($anfrage) || strncmp($anfrage, 'file=', 5) !== 0) {
+        return null;
+    }
+    return rawurldecode(substr($anfrage, 5));
 }
-$pfad = null;
-foreach (moegliche_namen($angefragt) as $name) {
-    if (ist_schlichter_name($name)) {
-        $pfad = finde_datei($name);
+
+// Die Datei zum angefragten Namen, mit allen Prüfungen; null, wenn es keine gibt.
+function finde_angefragte_datei($angefragt, ?string &$gefundener_name): ?string
+{
+    if (!is_string($angefragt) || strlen($angefragt) > MAX_NAMENSLAENGE) {
+        return null;
     }
-    if ($pfad !== null) {
-        break;
+    foreach (moegliche_namen($angefragt) as $name) {
+        $pfad = ist_schlichter_name($name) ? finde_datei($name) : null;
+        if ($pfad !== null) {
+            $gefundener_name = $name;
+            return $pfad;
+        }
     }
+    return null;
+}
+
+$name = null;
+$pfad = finde_angefragte_datei($_GET['file'] ?? null, $name);
+if ($pfad === null) {
+    $pfad = finde_angefragte_datei(name_aus_roher_anfrage(), $name);
 }
 if ($pfad === null) {
     nicht_gefunden();

@@ -36,6 +36,10 @@ class DownloadScriptTest : public testing::Test {
     WriteFileBytes(originals / ".versteckt.jpg", "versteckt");
     WriteFileBytes(originals / "zeilen\numbruch.jpg", "steuerzeichen");
     WriteFileBytes(originals / "a:b.jpg", "doppelpunkt");
+    WriteFileBytes(originals / "a&b+c.jpg", "und plus");
+    WriteFileBytes(originals / "1+1.jpg", "plus");
+    WriteFileBytes(originals / "Bild #3.jpg", "raute");
+    WriteFileBytes(originals / "100% Sonne.jpg", "prozent");
     WriteFileBytes(originals / "unterordner" / "innen.jpg", "innen");
     fs::create_symlink("../geheim.txt", originals / "verweis.jpg");
     server_ = new PhpServer;
@@ -105,7 +109,19 @@ INSTANTIATE_TEST_SUITE_P(
         Served{"?file=d%C3%BCnen.jpg", "umlaut", "image/jpeg",
                "attachment; filename=\"d__nen.jpg\"; filename*=UTF-8''d%C3%BCnen.jpg"},
         Served{"?file=d%FCnen.jpg", "umlaut", "image/jpeg",
-               "attachment; filename=\"d__nen.jpg\"; filename*=UTF-8''d%C3%BCnen.jpg"}));
+               "attachment; filename=\"d__nen.jpg\"; filename*=UTF-8''d%C3%BCnen.jpg"},
+        // Names with characters a query gives a meaning to: escaped as the pages link them now,
+        // and as they stand, unescaped, in the pages of earlier runs.
+        Served{"?file=a%26b%2Bc.jpg", "und plus", "image/jpeg",
+               "attachment; filename=\"a_b_c.jpg\"; filename*=UTF-8''a%26b%2Bc.jpg"},
+        Served{"?file=a&b+c.jpg", "und plus", "image/jpeg",
+               "attachment; filename=\"a_b_c.jpg\"; filename*=UTF-8''a%26b%2Bc.jpg"},
+        Served{"?file=1+1.jpg", "plus", "image/jpeg",
+               "attachment; filename=\"1_1.jpg\"; filename*=UTF-8''1%2B1.jpg"},
+        Served{"?file=Bild%20%233.jpg", "raute", "image/jpeg",
+               "attachment; filename=\"Bild _3.jpg\"; filename*=UTF-8''Bild%20%233.jpg"},
+        Served{"?file=100%25%20Sonne.jpg", "prozent", "image/jpeg",
+               "attachment; filename=\"100_ Sonne.jpg\"; filename*=UTF-8''100%25%20Sonne.jpg"}));
 
 class DownloadRefusedTest : public DownloadScriptTest,
                             public testing::WithParamInterface<const char*> {};
@@ -128,7 +144,10 @@ INSTANTIATE_TEST_SUITE_P(
                     "?file=unterordner%2Finnen.jpg", "?file=unterordner%5Cinnen.jpg",
                     "?file=foto.jpg%2F", "?file=foto.jpg%00", "?file=foto.jpg%00.txt",
                     "?file=.versteckt.jpg", "?file=zeilen%0Aumbruch.jpg", "?file=a%3Ab.jpg",
-                    "?file=verweis.jpg", "?file=download.php", "?file=%81.jpg"));
+                    "?file=verweis.jpg", "?file=download.php", "?file=%81.jpg",
+                    // The raw query is held to the same rules.
+                    "?file=a&b=../geheim.txt", "?file=x&file=..%2Fgeheim.txt",
+                    "?file=unterordner/innen.jpg", "?x=1&file=verweis.jpg", "?file=a&b+c.jpg/"));
 
 }  // namespace
 }  // namespace albumora
