@@ -8,6 +8,7 @@
 #include <QCloseEvent>
 #include <QEnterEvent>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QSlider>
@@ -257,18 +258,44 @@ TEST_F(ProgramTest, ARunFromTheButtonDropsWhatArrivesMeanwhile) {
   EXPECT_GE(slept_ms_, 1800);
 }
 
-TEST_F(ProgramTest, WhatArrivesWhileACommandRunsIsNotRunAfterIt) {
+// Outside a run nothing the user does is lost: what arrives while a command runs waits, and is
+// handled in order once the command has ended.
+TEST_F(ProgramTest, WhatArrivesWhileACommandRunsIsRunAfterIt) {
   Start();
   MainWindow& window = program_->window();
   requesters_.while_open = [&window] {
     QMetaObject::invokeMethod(window.menuItem(menu::kQuit), "trigger", Qt::QueuedConnection);
-    QCoreApplication::postEvent(&window, new QCloseEvent);
   };
   QTest::mouseClick(Control(ctl::kChooseTargetFolder), Qt::LeftButton);
+  EXPECT_EQ(end_calls_, 0);
   QCoreApplication::processEvents();
   EXPECT_EQ(requesters_.requests.size(), 1u);
-  EXPECT_EQ(end_calls_, 0);
-  EXPECT_FALSE(work_.Exists("Einstellung.alb"));
+  EXPECT_EQ(end_calls_, 1);
+  EXPECT_TRUE(work_.Exists("Einstellung.alb"));
+}
+
+// Keys in a burst and quick clicks, all waiting at once: every widget and what it governs agree
+// afterwards.
+TEST_F(ProgramTest, ControlEventsPostedTogetherAreEachHandled) {
+  Start();
+  auto* slider = static_cast<QSlider*>(Control(ctl::kSmallQuality));
+  auto* spin = static_cast<SpinField*>(Control(ctl::kBigPixels));
+  const int spin_start = State(ctl::kBigPixels);
+  const bool meta_start = State(ctl::kMetaTags) != 0;
+  QTest::keyClick(slider, Qt::Key_Home);
+  for (int i = 0; i < 3; ++i) {
+    QCoreApplication::postEvent(slider, new QKeyEvent(QEvent::KeyPress, Qt::Key_Right, {}));
+    QMetaObject::invokeMethod(spin->upButton(), "click", Qt::QueuedConnection);
+  }
+  QMetaObject::invokeMethod(Control(ctl::kMetaTags), "click", Qt::QueuedConnection);
+  QCoreApplication::processEvents();
+
+  EXPECT_EQ(slider->value(), 3);
+  EXPECT_EQ(Text(ctl::kSmallQualityLabel), "30%");
+  EXPECT_EQ(State(ctl::kBigPixels), spin_start + 3);
+  EXPECT_EQ(Text(ctl::kBigPixels), std::to_string(spin_start + 3));
+  EXPECT_EQ(State(ctl::kMetaTags) != 0, !meta_start);
+  EXPECT_EQ(controls().IsControlDisabled(ctl::kMetaDescription), meta_start);
 }
 
 TEST_F(ProgramTest, RunControlsLockTheButtonsButKeepCancelHidden) {

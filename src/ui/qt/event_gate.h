@@ -1,6 +1,8 @@
 // Where the windows hand their events to the program. While a command runs, or while a run lets
 // the window breathe (KeepAlive), the gate is busy and drops every event that arrives: one
 // command runs to its end before the next is read, and commands given during a run are lost.
+// Events still queued when a command ends are handled afterwards, in order, unless the command
+// was a generation run.
 #ifndef ALBUMORA_UI_QT_EVENT_GATE_H_
 #define ALBUMORA_UI_QT_EVENT_GATE_H_
 
@@ -32,20 +34,28 @@ class EventGate {
   void set_drain(std::function<void()> drain) { drain_ = std::move(drain); }
   bool busy() const { return busy_depth_ > 0; }
 
-  // Runs the handler unless busy; the handler itself runs busy. What the user did while it ran
-  // and that is still waiting (a click during a run's last pause, a close request) belongs to
-  // that time: it is dropped now rather than run once the command is over.
+  // Marks the command being handled as a generation run.
+  void NoteRun() { run_in_command_ = true; }
+
+  // Runs the handler unless busy; the handler itself runs busy. When the command was a run, what
+  // the user did meanwhile and is still waiting (a click during the run's last pause, a close
+  // request) belongs to the run: it is dropped now rather than run once the run is over. After
+  // any other command the waiting events stay queued and each is handled in its turn, so that a
+  // quick second action is not lost while its widget already shows it.
   void Deliver(const WindowEvent& event) {
     if (busy() || !handler_) return;
     BusyScope scope(*this);
+    run_in_command_ = false;
     handler_(event);
-    if (drain_) drain_();
+    if (run_in_command_ && drain_) drain_();
+    run_in_command_ = false;
   }
 
  private:
   Handler handler_;
   std::function<void()> drain_;
   int busy_depth_ = 0;
+  bool run_in_command_ = false;
 };
 
 }  // namespace albumora

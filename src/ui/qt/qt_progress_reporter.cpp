@@ -34,6 +34,7 @@ void QtProgressReporter::SetProgress(int position) {
 }
 
 void QtProgressReporter::KeepAlive(int pause_ms) {
+  gate_.NoteRun();
   {
     // Painting, typing and ticking happen; every command the events carry is dropped for good.
     EventGate::BusyScope busy(gate_);
@@ -43,6 +44,7 @@ void QtProgressReporter::KeepAlive(int pause_ms) {
 }
 
 void QtProgressReporter::SetRunControls(bool running) {
+  if (running) gate_.NoteRun();
   controls_.DisableControl(ctl::kQuit, running);
   controls_.DisableControl(ctl::kCreateWebsite, running);
   controls_.DisableControl(ctl::kCancel, !running);
