@@ -430,7 +430,7 @@ test('the quality gate: axe-core and html-validate find nothing new', async () =
 
 // The big picture is held back by the server until the page has painted without it; the page
 // must not move when it arrives (cumulative layout shift, as the browser reports it).
-test('the photo page keeps its place while the big picture arrives', async () => {
+test('the photo page keeps its place while the big picture arrives', async (t) => {
   const pages = [['landscape', '/fotos/urlaub/bild_1.htm'],
                  ['portrait', `/fotos/${SPRING.toLowerCase()}/bild_1.htm`]];
   for (const [label, relative] of pages) {
@@ -461,6 +461,7 @@ test('the photo page keeps its place while the big picture arrives', async () =>
       await expectImagesLoaded(page);
       const shift = await page.evaluate(() => new Promise((resolve) =>
         requestAnimationFrame(() => requestAnimationFrame(() => resolve(window.layoutShift)))));
+      t.diagnostic(`${label} at ${size.width} px: layout shift ${shift.toFixed(4)}`);
       assert.ok(shift <= 0.02, `${label} at ${size.width} px: layout shift ${shift.toFixed(3)}`);
       assert.deepEqual(failures, []);
       await page.close();
