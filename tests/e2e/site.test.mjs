@@ -468,3 +468,36 @@ test('the photo page keeps its place while the big picture arrives', async (t) =
     }
   }
 });
+
+// With the keyboard: every stop is a link that goes somewhere, its focus ring is drawn whole, and
+// the graphic arrows are named (by the style sheet) in the browser's accessibility tree.
+test('every keyboard stop is a named link with a visible focus ring', async () => {
+  const { page, failures } = await newPage();
+  for (const relative of ['/fotos/urlaub/fotos_2.htm', '/fotos/urlaub/bild_1.htm']) {
+    await page.goto(baseUrl + relative);
+    const links = await page.$$eval('a[href]', (all) => all.filter((a) => a.checkVisibility({ visibilityProperty: true })).length);
+    for (let stop = 0; stop < links; ++stop) {
+      await page.keyboard.press('Tab');
+      const focused = await page.evaluate(() => {
+        const element = document.activeElement;
+        const style = getComputedStyle(element);
+        let clipped = null;
+        for (let up = element.parentElement; up && up !== document.body; up = up.parentElement) {
+          if (getComputedStyle(up).overflow !== 'visible') clipped = up.localName + '.' + up.className;
+        }
+        return { tag: element.localName, href: element.getAttribute('href'), html: element.outerHTML.slice(0, 80),
+                 outline: `${style.outlineStyle} ${parseFloat(style.outlineWidth)}`, clipped };
+      });
+      const where = `${relative}, stop ${stop + 1}: ${focused.html}`;
+      assert.equal(focused.tag, 'a', where);
+      assert.ok(focused.href, `${where} leads nowhere`);
+      assert.equal(focused.outline, 'solid 3', where);
+      assert.equal(focused.clipped, null, `${where} is clipped`);
+    }
+  }
+  for (const name of ['Erstes Foto', 'Voriges Foto', 'Nächstes Foto']) {
+    assert.equal(await page.getByRole('link', { name, exact: true }).count(), 1, name);
+  }
+  assert.deepEqual(failures, []);
+  await page.close();
+});
