@@ -31,6 +31,9 @@ const chromiumPath = process.env.ALBUMORA_CHROMIUM || '/usr/bin/chromium';
 const SPRING = 'Frühling am Meer';
 // Windows-1252 beyond Latin-1 (the en dash is byte 0x96) and an ampersand, as typed by a user.
 const SPRING_HEADING = 'Frühling am Meer – Möwen & Co.';
+const SIGNS = 'Sonderzeichen';
+const SIGN_PHOTOS = [['Strand.jpg', 'Bild #3.jpg'], ['Berge.JPG', '100% Sonne.jpg'],
+                     ['Wald.jpg', 'Fisch & Chips.jpg'], ['Blumen.jpg', '1+1.jpg']];
 const PHONE = { width: 390, height: 844 };
 const DESKTOP = { width: 1280, height: 800 };
 const require = createRequire(import.meta.url);
@@ -102,6 +105,17 @@ async function makeSite() {
   // As a new user has it: no originals, and the program's default photo-page template.
   await setSetting(settings, '#FotosAllgemein_OriginalDownload_CheckBox', '0');
   await setSetting(settings, '#WebSeiteAllgemein_Waehle_grosse_Vorlage_String', 'vorlagen/standard.gvl');
+  run('albumora-batch', album);
+
+  // Names whose characters mean something in a link: fragment, escape, query separator, blank.
+  await fs.mkdir(path.join(album, SIGNS));
+  for (const [source, name] of SIGN_PHOTOS) {
+    await fs.copyFile(path.join(album, 'Urlaub', source), path.join(album, SIGNS, name));
+  }
+  await setSetting(settings, '#FotosAllgemein_Quellverzeichnis_String', `${SIGNS}/`);
+  await setSetting(settings, '#FotosAllgemein_OriginalDownload_CheckBox', '1');
+  await setSetting(settings, '#WebSeiteAllgemein_Waehle_grosse_Vorlage_String',
+                   'vorlagen/standard_download.gvl');
   run('albumora-batch', album);
   run('Index', album);
   return path.join(album, 'site');
@@ -356,9 +370,11 @@ test('every link of the site leads somewhere', async () => {
     }
   }
   assert.deepEqual([...external], ['https://albumora.example/']);
-  assert.equal(downloads, 8, 'one download per photo of the gallery that offers them');
-  // Both galleries: table of contents (twice), 2 + 1 overview pages, 8 + 4 photo pages.
-  assert.equal([...seen].filter((url) => url.endsWith('.htm')).length, 17);
+  assert.equal(downloads, 8 + 4, 'one download per photo of the galleries that offer them');
+  // Table of contents (twice), 2 + 1 + 1 overview pages, 8 + 4 + 4 photo pages.
+  assert.equal([...seen].filter((url) => url.endsWith('.htm')).length, 22);
+  const signs = [...seen].map((url) => queryValue(new URL(url).search, 'file')).filter(Boolean);
+  for (const [, name] of SIGN_PHOTOS) assert.ok(signs.includes(name.toLowerCase()), name);
   assert.deepEqual(failures, []);
   await page.close();
 });
