@@ -1,20 +1,26 @@
 // The generated site in a real browser: the bundled example album is turned into two galleries
-// with albumora-batch (the second from a folder whose name holds umlauts and blanks), Index
-// writes the table of contents, a small web server serves the target folder, and headless
-// chromium walks from the table of contents through overview and photo pages and back.
+// with albumora-batch (the second from a folder whose name holds umlauts and blanks, made with the
+// program's default download setting and photo-page template), Index writes the table of
+// contents, a small web server serves the target folder, and headless chromium walks from the
+// table of contents through overview and photo pages and back. Every link of the site is followed
+// (downloads through PHP's own server), and the quality gate runs axe-core and html-validate on
+// each kind of page and measures how far the photo page moves while its big picture arrives.
 //
 //   ALBUMORA_PROGRAM_DIR     program folder (albumora-batch, Index, templates, graphics)
 //   ALBUMORA_SCREENSHOT_DIR  where the screenshots go (default: beside the program folder)
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 import fs from 'node:fs/promises';
 import http from 'node:http';
 import os from 'node:os';
 import path from 'node:path';
 import { after, before, test } from 'node:test';
+import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
 
 import { chromium } from 'playwright-core';
+
+import { judge, numberStartTags, sourceLines, validateHtml } from './quality.mjs';
 
 const sourceDir = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const programDir = path.resolve(process.env.ALBUMORA_PROGRAM_DIR || path.join(sourceDir, 'build/albumora'));
@@ -25,13 +31,38 @@ const chromiumPath = process.env.ALBUMORA_CHROMIUM || '/usr/bin/chromium';
 const SPRING = 'Frühling am Meer';
 // Windows-1252 beyond Latin-1 (the en dash is byte 0x96) and an ampersand, as typed by a user.
 const SPRING_HEADING = 'Frühling am Meer – Möwen & Co.';
+const SIGNS = 'Sonderzeichen';
+const SIGN_PHOTOS = [['Strand.jpg', 'Bild #3.jpg'], ['Berge.JPG', '100% Sonne.jpg'],
+                     ['Wald.jpg', 'Fisch & Chips.jpg'], ['Blumen.jpg', '1+1.jpg']];
 const PHONE = { width: 390, height: 844 };
 const DESKTOP = { width: 1280, height: 800 };
+const require = createRequire(import.meta.url);
+const axeSource = await fs.readFile(require.resolve('axe-core/axe.min.js'), 'utf8');
 
 let work;
 let server;
 let baseUrl;
 let browser;
+let site;
+let php;
+// The big pictures are held back until the test lets them go (see the layout-shift test).
+let holdBigPictures = null;
+
+// Paths are UTF-8 in links; queries are in the page's own code page, Windows-1252.
+function readable(url) {
+  try {
+    return decodeURIComponent(url);
+  } catch {
+    return url;
+  }
+}
+
+function queryValue(search, key) {
+  const raw = new RegExp(`[?&]${key}=([^&]*)`).exec(search)?.[1] ?? '';
+  const bytes = Buffer.from(raw.replace(/%([0-9A-Fa-f]{2})/g, (_, hex) =>
+    String.fromCharCode(parseInt(hex, 16))), 'latin1');
+  return new TextDecoder('windows-1252').decode(bytes);
+}
 
 function run(program, cwd) {
   try {
@@ -71,6 +102,20 @@ async function makeSite() {
   const settings = path.join(album, 'Einstellung.alb');
   await setSetting(settings, '#FotosAllgemein_Quellverzeichnis_String', `${SPRING}/`);
   await setSetting(settings, '#WebSeiteAllgemein_Ueberschrift_String', SPRING_HEADING);
+  // As a new user has it: no originals, and the program's default photo-page template.
+  await setSetting(settings, '#FotosAllgemein_OriginalDownload_CheckBox', '0');
+  await setSetting(settings, '#WebSeiteAllgemein_Waehle_grosse_Vorlage_String', 'vorlagen/standard.gvl');
+  run('albumora-batch', album);
+
+  // Names whose characters mean something in a link: fragment, escape, query separator, blank.
+  await fs.mkdir(path.join(album, SIGNS));
+  for (const [source, name] of SIGN_PHOTOS) {
+    await fs.copyFile(path.join(album, 'Urlaub', source), path.join(album, SIGNS, name));
+  }
+  await setSetting(settings, '#FotosAllgemein_Quellverzeichnis_String', `${SIGNS}/`);
+  await setSetting(settings, '#FotosAllgemein_OriginalDownload_CheckBox', '1');
+  await setSetting(settings, '#WebSeiteAllgemein_Waehle_grosse_Vorlage_String',
+                   'vorlagen/standard_download.gvl');
   run('albumora-batch', album);
   run('Index', album);
   return path.join(album, 'site');
@@ -92,6 +137,7 @@ function serve(root) {
       const file = path.join(root, relative);
       if (!file.startsWith(root + path.sep)) throw new Error('outside');
       const body = await fs.readFile(file);
+      if (holdBigPictures && relative.includes('/gr/')) await holdBigPictures.promise;
       const type = contentTypes[path.extname(file).toLowerCase()] || 'application/octet-stream';
       response.writeHead(200, { 'Content-Type': type }).end(body);
     } catch {
@@ -103,10 +149,28 @@ function serve(root) {
   });
 }
 
+// PHP's built-in server runs download.php; it starts listening before it says so on stderr.
+function servePhp(root) {
+  return new Promise((resolve, reject) => {
+    const child = spawn('php', ['-S', '127.0.0.1:0', '-t', root], { stdio: ['ignore', 'pipe', 'pipe'] });
+    let said = '';
+    const onData = (chunk) => {
+      said += chunk;
+      const port = /Development Server \(http:\/\/127\.0\.0\.1:(\d+)\)/.exec(said);
+      if (port) resolve({ child, url: `http://127.0.0.1:${port[1]}` });
+    };
+    child.stdout.on('data', onData);
+    child.stderr.on('data', onData);
+    child.on('error', reject);
+    child.on('exit', (code) => reject(new Error(`php -S ended (${code}): ${said}`)));
+  });
+}
+
 before(async () => {
   work = await fs.mkdtemp(path.join(os.tmpdir(), 'albumora-e2e-'));
-  const site = await makeSite();
+  site = await makeSite();
   server = await serve(site);
+  php = await servePhp(site);
   baseUrl = `http://127.0.0.1:${server.address().port}`;
   // A fresh profile of its own (--user-data-dir), so nothing of an earlier run is cached.
   browser = await chromium.launchPersistentContext(path.join(work, 'chromium-profile'), {
@@ -121,6 +185,7 @@ before(async () => {
 
 after(async () => {
   await browser?.close();
+  php?.child.kill();
   await new Promise((resolve) => (server ? server.close(resolve) : resolve()));
   if (work) await fs.rm(work, { recursive: true, force: true });
 });
@@ -131,7 +196,7 @@ async function newPage() {
   const failures = [];
   page.on('response', (response) => {
     if (response.status() >= 400 && !response.url().endsWith('/favicon.ico')) {
-      failures.push(`${response.status()} ${decodeURIComponent(response.url())}`);
+      failures.push(`${response.status()} ${readable(response.url())}`);
     }
   });
   page.on('requestfailed', (request) => failures.push(`failed ${request.url()}`));
@@ -259,6 +324,196 @@ test('a gallery whose folder name holds umlauts and blanks', async () => {
   await follow(page, page.getByRole('link', { name: 'Zurück zu den Miniaturen' }),
                '/fotos/frühling am meer/fotos_1.htm');
   await follow(page, page.getByRole('link', { name: /Zurück zum Inhalt/ }), '/index.htm');
+  assert.deepEqual(failures, []);
+  await page.close();
+});
+
+// Every link, picture and style sheet of every page reachable from the table of contents answers;
+// downloads go through PHP and hand out the original byte for byte.
+test('every link of the site leads somewhere', async () => {
+  const { page, failures } = await newPage();
+  const pending = [`${baseUrl}/Index.htm`];
+  const seen = new Set(pending);
+  const external = new Set();
+  let downloads = 0;
+  while (pending.length > 0) {
+    const url = pending.shift();
+    await page.goto(url);
+    const targets = await page.$$eval('a[href], img[src], link[href]', (all) => all.map((element) => ({
+      tag: element.localName, raw: element.getAttribute('href') ?? element.getAttribute('src'),
+      url: element.href || element.src,
+    })));
+    for (const target of targets) {
+      if (target.tag === 'a' && target.raw === '') continue;  // an empty cell's hidden link
+      const address = new URL(target.url);
+      address.hash = '';
+      if (address.origin !== baseUrl) {
+        external.add(address.href);
+        continue;
+      }
+      if (seen.has(address.href)) continue;
+      seen.add(address.href);
+      const where = `${readable(address.href)} (on ${readable(url)})`;
+      if (address.pathname.endsWith('/download.php')) {
+        const answer = await page.request.get(php.url + address.pathname + address.search);
+        assert.equal(answer.status(), 200, where);
+        const gallery = path.join(site, decodeURIComponent(path.posix.dirname(address.pathname)));
+        const name = queryValue(address.search, 'file');
+        assert.ok((await answer.body()).equals(await fs.readFile(path.join(gallery, 'original', name))),
+                  `${where} hands out the original`);
+        ++downloads;
+      } else if (/\.htm$/.test(address.pathname)) {
+        pending.push(address.href);
+      } else {
+        assert.equal((await page.request.get(address.href)).status(), 200, where);
+      }
+    }
+  }
+  assert.deepEqual([...external], ['https://albumora.example/']);
+  assert.equal(downloads, 8 + 4, 'one download per photo of the galleries that offer them');
+  // Table of contents (twice), 2 + 1 + 1 overview pages, 8 + 4 + 4 photo pages.
+  assert.equal([...seen].filter((url) => url.endsWith('.htm')).length, 22);
+  const signs = [...seen].map((url) => queryValue(new URL(url).search, 'file')).filter(Boolean);
+  for (const [, name] of SIGN_PHOTOS) assert.ok(signs.includes(name.toLowerCase()), name);
+  assert.deepEqual(failures, []);
+  await page.close();
+});
+
+const GATE_PAGES = [
+  ['table of contents', '/Index.htm'],
+  ['full overview page', '/fotos/urlaub/fotos_1.htm'],
+  ['partly empty overview page', '/fotos/urlaub/fotos_2.htm'],
+  ['landscape photo page with download', '/fotos/urlaub/bild_1.htm'],
+  ['portrait photo page', `/fotos/${SPRING.toLowerCase()}/bild_1.htm`],
+];
+const GATE_VIEWS = [
+  ['390 px light', PHONE, 'light'], ['390 px dark', PHONE, 'dark'],
+  ['1280 px light', DESKTOP, 'light'], ['1280 px dark', DESKTOP, 'dark'],
+];
+
+async function pageSource(relative) {
+  return (await fs.readFile(path.join(site, relative))).toString('latin1');
+}
+
+// axe-core on the page as served, with every start tag numbered by its line (see quality.mjs).
+async function axeFindings(page, relative, size, scheme) {
+  await page.route('**/*.htm', async (route) => {
+    const response = await route.fetch();
+    const body = Buffer.from(numberStartTags((await response.body()).toString('latin1')), 'latin1');
+    await route.fulfill({ response, body });
+  });
+  await page.setViewportSize(size);
+  await page.emulateMedia({ colorScheme: scheme });
+  await page.goto(baseUrl + encodeURI(relative));
+  await expectImagesLoaded(page);
+  await page.addScriptTag({ content: axeSource });
+  const violations = await page.evaluate(async () => {
+    const result = await window.axe.run(document, {
+      runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'best-practice'] },
+    });
+    return result.violations.flatMap((violation) => violation.nodes.map((node) => {
+      const element = document.querySelector(node.target[0]);
+      const line = element?.closest('[data-zeile]')?.dataset.zeile;
+      return { tool: 'axe', rule: violation.id, line: line ? Number(line) : 0,
+               message: node.failureSummary?.split('\n')[1]?.trim() };
+    }));
+  });
+  await page.unroute('**/*.htm');
+  return violations;
+}
+
+test('the quality gate: axe-core and html-validate find nothing new', async () => {
+  const { page, failures } = await newPage();
+  const found = [];
+  const known = new Set();
+  for (const [label, relative] of GATE_PAGES) {
+    const lines = sourceLines(new TextDecoder('windows-1252').decode(
+      Buffer.from(await pageSource(relative), 'latin1')));
+    const verdicts = [judge(await validateHtml(lines.join('\n')), lines)];
+    for (const [view, size, scheme] of GATE_VIEWS) {
+      verdicts.push(judge(await axeFindings(page, relative, size, scheme), lines));
+      for (const record of verdicts.at(-1).failures) found.push(`${label}, ${view}: ${record}`);
+    }
+    for (const record of verdicts[0].failures) found.push(`${label}: ${record}`);
+    for (const verdict of verdicts) verdict.known.forEach((record) => known.add(record));
+  }
+  if (process.env.ALBUMORA_E2E_VERBOSE) console.log([...known, ...found].join('\n'));
+  assert.deepEqual(found, [], 'findings on template lines, or new ones on program lines');
+  assert.ok(known.size > 0, 'the program-written navigation is known to carry findings');
+  assert.deepEqual(failures, []);
+  await page.close();
+});
+
+// The big picture is held back by the server until the page has painted without it; the page
+// must not move when it arrives (cumulative layout shift, as the browser reports it).
+test('the photo page keeps its place while the big picture arrives', async (t) => {
+  const pages = [['landscape', '/fotos/urlaub/bild_1.htm'],
+                 ['portrait', `/fotos/${SPRING.toLowerCase()}/bild_1.htm`]];
+  for (const [label, relative] of pages) {
+    for (const size of [PHONE, DESKTOP]) {
+      const { page, failures } = await newPage();
+      await page.setViewportSize(size);
+      await page.addInitScript(() => {
+        window.layoutShift = 0;
+        new PerformanceObserver((list) => {
+          for (const entry of list.getEntries()) {
+            if (!entry.hadRecentInput) window.layoutShift += entry.value;
+          }
+        }).observe({ type: 'layout-shift', buffered: true });
+      });
+      let release;
+      holdBigPictures = { promise: new Promise((resolve) => { release = resolve; }) };
+      try {
+        await page.goto(baseUrl + encodeURI(relative), { waitUntil: 'domcontentloaded' });
+        // Two frames: the page has been laid out and painted without its big picture.
+        await page.evaluate(() => new Promise((resolve) =>
+          requestAnimationFrame(() => requestAnimationFrame(resolve))));
+        assert.equal(await page.$eval('.gross img', (image) => image.complete), false,
+                     'the big picture was held back');
+      } finally {
+        release();
+        holdBigPictures = null;
+      }
+      await expectImagesLoaded(page);
+      const shift = await page.evaluate(() => new Promise((resolve) =>
+        requestAnimationFrame(() => requestAnimationFrame(() => resolve(window.layoutShift)))));
+      t.diagnostic(`${label} at ${size.width} px: layout shift ${shift.toFixed(4)}`);
+      assert.ok(shift <= 0.02, `${label} at ${size.width} px: layout shift ${shift.toFixed(3)}`);
+      assert.deepEqual(failures, []);
+      await page.close();
+    }
+  }
+});
+
+// With the keyboard: every stop is a link that goes somewhere, its focus ring is drawn whole, and
+// the graphic arrows are named (by the style sheet) in the browser's accessibility tree.
+test('every keyboard stop is a named link with a visible focus ring', async () => {
+  const { page, failures } = await newPage();
+  for (const relative of ['/fotos/urlaub/fotos_2.htm', '/fotos/urlaub/bild_1.htm']) {
+    await page.goto(baseUrl + relative);
+    const links = await page.$$eval('a[href]', (all) => all.filter((a) => a.checkVisibility({ visibilityProperty: true })).length);
+    for (let stop = 0; stop < links; ++stop) {
+      await page.keyboard.press('Tab');
+      const focused = await page.evaluate(() => {
+        const element = document.activeElement;
+        const style = getComputedStyle(element);
+        let clipped = null;
+        for (let up = element.parentElement; up && up !== document.body; up = up.parentElement) {
+          if (getComputedStyle(up).overflow !== 'visible') clipped = up.localName + '.' + up.className;
+        }
+        return { tag: element.localName, href: element.getAttribute('href'), html: element.outerHTML.slice(0, 80),
+                 outline: `${style.outlineStyle} ${parseFloat(style.outlineWidth)}`, clipped };
+      });
+      const where = `${relative}, stop ${stop + 1}: ${focused.html}`;
+      assert.equal(focused.tag, 'a', where);
+      assert.ok(focused.href, `${where} leads nowhere`);
+      assert.equal(focused.outline, 'solid 3', where);
+      assert.equal(focused.clipped, null, `${where} is clipped`);
+    }
+  }
+  for (const name of ['Erstes Foto', 'Voriges Foto', 'Nächstes Foto']) {
+    assert.equal(await page.getByRole('link', { name, exact: true }).count(), 1, name);
+  }
   assert.deepEqual(failures, []);
   await page.close();
 });

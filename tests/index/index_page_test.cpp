@@ -126,6 +126,17 @@ TEST(IndexPageTest, ThreeGalleriesWithUmlautsBlanksAndNoPhotos) {
   EXPECT_THAT(empty_card, Not(HasSubstr("<img")));
 }
 
+// A card that clips its content cuts off the keyboard focus ring of its link.
+TEST(IndexPageTest, TheFocusRingOfALinkIsNotCutOff) {
+  TempFolder target;
+  PutGallery(target, "urlaub", {"a.jpg"});
+  const std::string page = MakePage(target);
+  EXPECT_THAT(page, HasSubstr("a:focus-visible{outline:3px solid"));
+  const std::size_t card = page.find(".galerie{");
+  ASSERT_NE(card, std::string::npos);
+  EXPECT_THAT(page.substr(card, page.find('}', card) - card), Not(HasSubstr("overflow")));
+}
+
 TEST(IndexPageTest, PageIsWindows1252WithCrLfUnderBothNames) {
   TempFolder target;
   PutGallery(target, "über", {"ö.jpg"});

@@ -34,7 +34,8 @@ class ExampleAlbumRunTest : public testing::Test {
     fs::create_directories(work / "vorlagen");
     fs::create_directories(work / "site");
     fs::create_directories(work / "temp");
-    for (const char* name : {"standard._vl", "standard.gvl", "standard.css"}) {
+    for (const char* name :
+         {"standard._vl", "standard.gvl", "standard_download.gvl", "standard.css"}) {
       fs::copy_file(ProgramDir() / "vorlagen" / name, work / "vorlagen" / name);
     }
     for (const char* name : {"anfang.gif", "ende.gif", "zurück.gif", "vor.gif", "space.gif",

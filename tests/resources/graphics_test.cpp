@@ -170,7 +170,7 @@ TEST(GifWriterTest, WritesTheTransparentIndexAndPalette) {
 
 TEST(ProgramFolderTest, HoldsEverythingThatComesWithTheProgram) {
   for (const char* name : {"download.php", "vorlagen/standard._vl", "vorlagen/standard.gvl",
-                           "vorlagen/standard.css"}) {
+                           "vorlagen/standard_download.gvl", "vorlagen/standard.css"}) {
     EXPECT_EQ(ReadFileBytes(ProgramDir() / name), ReadFileBytes(SourceDir() / "resources" / name))
         << name;
   }

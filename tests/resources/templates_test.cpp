@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <regex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "html_checks.h"
@@ -76,7 +77,7 @@ TEST_P(BothTemplatesTest, UseOnlyKnownPlaceholdersOneKindPerLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Defaults, BothTemplatesTest,
-                         testing::Values("standard._vl", "standard.gvl"));
+                         testing::Values("standard._vl", "standard.gvl", "standard_download.gvl"));
 
 struct SplitTemplate {
   std::vector<std::string> head, loop, tail;
@@ -177,6 +178,71 @@ TEST(PhotoTemplateTest, LeavesTheTitleToTheHeadBlockAndHasNoLoop) {
   for (const std::string& line : lines) page += line + "\n";
   EXPECT_EQ(NestingFault(page, kElements), "");
   EXPECT_EQ(CountLines(lines, "##AL_gr_Bild"), 1);
+}
+
+// The first screen of an overview page is a row the loop block repeats like every other, so no
+// thumbnail is lazy; and the empty cell's link keeps a name (its alt begins with fixed text).
+TEST(OverviewTemplateTest, ThumbnailsLoadAtOnceAndAlwaysNameTheirLink) {
+  const SplitTemplate split = Split(Lines("standard._vl"));
+  for (std::size_t i = 0; i < split.loop.size(); ++i) {
+    const std::string& line = split.loop[i];
+    if (!Holds(line, "<img ")) continue;
+    std::string tag = line;
+    for (std::size_t j = i + 1; j < split.loop.size() && !Holds(tag, ">"); ++j) {
+      tag += "\n" + split.loop[j];
+    }
+    EXPECT_FALSE(Holds(tag, "loading=")) << tag;
+    const std::size_t alt = tag.find("alt=\"");
+    ASSERT_NE(alt, std::string::npos) << tag;
+    EXPECT_FALSE(tag.compare(alt + 5, 5, "##AL_") == 0) << "an empty cell's alt would be empty";
+  }
+}
+
+class PhotoTemplatesTest : public testing::TestWithParam<const char*> {};
+
+// The big picture's box is known before it loads: calc(1 / W*H) is H/W, read by the style sheet.
+TEST_P(PhotoTemplatesTest, ReserveTheBigPicturesBoxFromItsPixels) {
+  const std::vector<std::string> lines = Lines(GetParam());
+  const auto picture = std::find_if(lines.begin(), lines.end(),
+                                    [](const auto& l) { return Holds(l, "##AL_gr_Bild"); });
+  ASSERT_NE(picture, lines.end());
+  ASSERT_LT(picture + 1, lines.end());
+  EXPECT_EQ(picture[1], " style=\"--hoehe-je-breite: calc(1 / ##AL_Pixel)\"");
+  EXPECT_TRUE(Holds(Template("standard.css"), "aspect-ratio: 1 / var(--hoehe-je-breite)"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Defaults, PhotoTemplatesTest,
+                         testing::Values("standard.gvl", "standard_download.gvl"));
+
+// Download is off by default, and then there is no download.php to link to.
+TEST(PhotoTemplateTest, OnlyTheDownloadTemplateLinksToTheOriginal) {
+  EXPECT_EQ(CountLines(Lines("standard.gvl"), "href=\"##AL_Download\""), 0);
+  EXPECT_EQ(CountLines(Lines("standard_download.gvl"), "href=\"##AL_Download\""), 1);
+  // Otherwise the two are the same page.
+  std::vector<std::string> with = Lines("standard_download.gvl");
+  std::vector<std::string> without = Lines("standard.gvl");
+  const auto body = [](const std::vector<std::string>& l) {
+    return std::vector<std::string>(std::find(l.begin(), l.end(), "</head>"), l.end());
+  };
+  std::vector<std::string> rest = body(with);
+  std::erase_if(rest, [](const auto& l) { return Holds(l, "##AL_Download"); });
+  EXPECT_EQ(rest, body(without));
+}
+
+// Rules whose loss would bring the old faults back, each with what it guards.
+TEST(StyleSheetTest, KeepsFocusMotionAndEmptyLinkRules) {
+  const std::string css = Template("standard.css");
+  const std::vector<std::pair<std::string, std::string>> rules = {
+      {"a:focus-visible {\r\n  outline: 3px solid", "a visible focus ring on every link"},
+      {"@media (prefers-reduced-motion: reduce)", "no zoom for those who asked for less motion"},
+      {".zelle a[href=\"\"] {\r\n  visibility: hidden;", "the empty cell's link is no stop"},
+      {"body > a[href=\"../../index.htm\"] {\r\n  display: none;", "the re-opened empty link"},
+  };
+  for (const auto& [rule, why] : rules) EXPECT_TRUE(Holds(css, rule)) << why;
+  // A cell that clips its content cuts off the focus ring of its link.
+  const std::size_t cell = css.find("\r\n.zelle {");
+  ASSERT_NE(cell, std::string::npos);
+  EXPECT_FALSE(Holds(css.substr(cell, css.find('}', cell) - cell), "overflow"));
 }
 
 TEST(StyleSheetTest, DeclaresItsCharsetAndBalancesItsBraces) {

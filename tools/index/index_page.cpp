@@ -183,7 +183,8 @@ std::string CountText(int count, std::string_view one, std::string_view many) {
 }
 
 // A compact style of its own, so that the page needs no style sheet beside it; colours, corners
-// and shadows follow the default templates, light and dark.
+// and shadows follow the default templates, light and dark. A card clips nothing, so that the
+// focus ring of its link shows whole; the picture rounds its own corners.
 constexpr const char* kStyleLines[] = {
     ":root{--hintergrund:#f5f4f0;--flaeche:#fff;--text:#23262b;--leise:#6b7078;"
     "--akzent:#2b6a8e;--rund:10px;--schatten:0 1px 2px rgb(0 0 0/.06),0 4px 14px rgb(0 0 0/.08);"
@@ -200,11 +201,12 @@ constexpr const char* kStyleLines[] = {
     "header p{margin:.4rem 0 0;color:var(--leise);font-size:.9rem}",
     ".galerien{list-style:none;margin:0;padding:0;display:grid;gap:clamp(.6rem,2vw,1.25rem);"
     "grid-template-columns:repeat(auto-fill,minmax(min(15rem,100%),1fr))}",
-    ".galerie{overflow:hidden;border-radius:var(--rund);background:var(--flaeche);"
-    "box-shadow:var(--schatten)}",
-    ".galerie a{display:block;color:inherit;text-decoration:none}",
+    ".galerie{border-radius:var(--rund);background:var(--flaeche);box-shadow:var(--schatten)}",
+    ".galerie a{display:block;border-radius:var(--rund);color:inherit;text-decoration:none}",
+    "a:focus-visible{outline:3px solid var(--akzent);outline-offset:2px}",
     ".galerie a:hover .name,.galerie a:focus-visible .name{color:var(--akzent)}",
-    ".bild{display:block;width:100%;aspect-ratio:3/2;object-fit:cover;background:#dcdad3}",
+    ".bild{display:block;width:100%;aspect-ratio:3/2;object-fit:cover;background:#dcdad3;"
+    "border-radius:var(--rund) var(--rund) 0 0}",
     ".text{display:block;padding:.6rem .9rem .8rem}",
     ".name{display:block;font-weight:600;overflow-wrap:anywhere}",
     ".anzahl{display:block;color:var(--leise);font-size:.9rem}",
