@@ -23,18 +23,10 @@
 
 #include "imaging/imaging_internal.h"
 #include "imaging/raster_image.h"
+#include "imaging/resample_rows.h"
 
 namespace albumora {
-namespace {
-
-// The source pixels one target pixel covers: `first` with `first_weight`, then count - 2 inner
-// pixels of weight `inner_weight`, then the last with `last_weight` (when count > 1).
-struct Span {
-  std::int32_t first;
-  std::int32_t count;
-  std::uint32_t first_weight;
-  std::uint32_t last_weight;
-};
+namespace imaging_internal {
 
 std::vector<Span> Spans(int source, int target) {
   std::vector<Span> spans(static_cast<std::size_t>(target));
@@ -56,6 +48,19 @@ std::vector<Span> Spans(int source, int target) {
   }
   return spans;
 }
+
+Divisor AreaDivisor(int source_width, int source_height) {
+  const auto divisor =
+      static_cast<std::uint64_t>(source_width) * static_cast<std::uint64_t>(source_height);
+  const int shift = 24 + static_cast<int>(std::bit_width(divisor));
+  return {((std::uint64_t{1} << shift) + divisor / 2) / divisor, shift};
+}
+
+}  // namespace imaging_internal
+
+namespace {
+
+using imaging_internal::Span;
 
 // The two row loops carry the work; where the toolchain can pick code by processor at load time,
 // they get an AVX2 version beside the baseline one.
@@ -157,11 +162,8 @@ ALBUMORA_HOT void SumColumns(const std::uint32_t* acc, const std::vector<Span>& 
 void Scale(RasterImage& image, int width, int height, ImagingWorkspace* workspace) {
   const int source_width = image.width();
   const int source_height = image.height();
-  const std::vector<Span> rows = Spans(source_height, height);
-  const std::vector<Span> columns = Spans(source_width, width);
-  const auto divisor = static_cast<std::uint64_t>(source_width) * source_height;
-  const int shift = 24 + static_cast<int>(std::bit_width(divisor));
-  const std::uint64_t multiplier = ((std::uint64_t{1} << shift) + divisor / 2) / divisor;
+  const std::vector<Span> rows = imaging_internal::Spans(source_height, height);
+  const imaging_internal::ColumnPass columns(source_width, source_height, width);
 
   const std::size_t n = image.stride();
   std::vector<std::uint32_t> own_words;
@@ -171,22 +173,12 @@ void Scale(RasterImage& image, int width, int height, ImagingWorkspace* workspac
   std::uint32_t* acc = words.data();
   std::uint32_t* inner = words.data() + n;
 
-  // A vertical sum is at most 255 * source_height; a span covers at most this many of them.
-  const std::uint64_t longest_span = static_cast<std::uint64_t>(source_width) / width + 2;
-  const bool narrow_sums =
-      longest_span * 255 * static_cast<std::uint64_t>(source_height) < (std::uint64_t{1} << 32);
   RasterImage scaled = imaging_internal::NewRasterImage(width, height, workspace);
   std::uint8_t* out = RasterImageAccess::FreshData(scaled);
   for (int y = 0; y < height; ++y) {
     SumRows(image, rows[static_cast<std::size_t>(y)], static_cast<std::uint32_t>(height), n, acc,
             inner);
-    std::uint8_t* target = out + scaled.stride() * static_cast<std::size_t>(y);
-    const auto inner_weight = static_cast<std::uint32_t>(width);
-    if (narrow_sums) {
-      SumColumns<std::uint32_t>(acc, columns, inner_weight, multiplier, shift, target);
-    } else {
-      SumColumns<std::uint64_t>(acc, columns, inner_weight, multiplier, shift, target);
-    }
+    columns.Run(acc, out + scaled.stride() * static_cast<std::size_t>(y));
   }
   image = std::move(scaled);
 }
@@ -203,4 +195,64 @@ void ScaleRasterImage(RasterImage& image, int width, int height, ImagingWorkspac
   }
 }
 
+namespace imaging_internal {
+
+ColumnPass::ColumnPass(int source_width, int source_height, int target_width)
+    : spans_(Spans(source_width, target_width)),
+      inner_weight_(static_cast<std::uint32_t>(target_width)),
+      divisor_(AreaDivisor(source_width, source_height)) {
+  // A vertical sum is at most 255 * source_height; a span covers at most this many of them.
+  const std::uint64_t longest_span = static_cast<std::uint64_t>(source_width) / target_width + 2;
+  narrow_sums_ =
+      longest_span * 255 * static_cast<std::uint64_t>(source_height) < (std::uint64_t{1} << 32);
+}
+
+void ColumnPass::Run(const std::uint32_t* acc, std::uint8_t* out) const {
+  if (narrow_sums_) {
+    SumColumns<std::uint32_t>(acc, spans_, inner_weight_, divisor_.multiplier, divisor_.shift, out);
+  } else {
+    SumColumns<std::uint64_t>(acc, spans_, inner_weight_, divisor_.multiplier, divisor_.shift, out);
+  }
+}
+
+ALBUMORA_HOT void StartRowSum(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t weight,
+                              std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) acc[k] = row[k] * weight;
+}
+
+ALBUMORA_HOT void AddWeightedRow(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t weight,
+                                 std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) acc[k] += row[k] * weight;
+}
+
+ALBUMORA_HOT void AddInnerRows(std::uint16_t* inner, const std::uint8_t* rows, std::size_t stride,
+                               int count, std::size_t n) {
+  // A block of samples is summed over all the rows in registers and stored once.
+  std::size_t k = 0;
+  for (; k + kBlock <= n; k += kBlock) {
+    std::uint16_t sum[kBlock];
+    for (std::size_t i = 0; i < kBlock; ++i) sum[i] = inner[k + i];
+    const std::uint8_t* row = rows + k;
+    for (int j = 0; j < count; ++j, row += stride) {
+      for (std::size_t i = 0; i < kBlock; ++i) sum[i] = static_cast<std::uint16_t>(sum[i] + row[i]);
+    }
+    for (std::size_t i = 0; i < kBlock; ++i) inner[k + i] = sum[i];
+  }
+  for (; k < n; ++k) {
+    std::uint32_t sum = inner[k];
+    const std::uint8_t* row = rows + k;
+    for (int j = 0; j < count; ++j, row += stride) sum += *row;
+    inner[k] = static_cast<std::uint16_t>(sum);
+  }
+}
+
+ALBUMORA_HOT void FoldInnerRows(std::uint32_t* acc, std::uint16_t* inner, std::uint32_t weight,
+                                std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) {
+    acc[k] += inner[k] * weight;
+    inner[k] = 0;
+  }
+}
+
+}  // namespace imaging_internal
 }  // namespace albumora
