@@ -34,7 +34,12 @@ RasterImage Upright(RasterImage stored, Orientation orientation, ImagingWorkspac
   const bool swap = SwapsSides(orientation);
   RasterImage upright = imaging_internal::NewRasterImage(
       swap ? stored.height() : stored.width(), swap ? stored.width() : stored.height(), workspace);
-  std::vector<std::uint8_t> strip(OrientedRowWriter::StripBytes(stored.width(), orientation));
+  // The decoder's band buffer is free by now.
+  std::vector<std::uint8_t> own_strip;
+  std::vector<std::uint8_t>& strip =
+      workspace != nullptr ? *WorkspaceAccess::Bytes(*workspace) : own_strip;
+  const std::size_t strip_bytes = OrientedRowWriter::StripBytes(stored.width(), orientation);
+  if (strip.size() < strip_bytes) strip.resize(strip_bytes);
   OrientedRowWriter writer(&upright, stored.width(), stored.height(), orientation, strip.data());
   for (int y = 0; y < stored.height(); ++y) {
     std::memcpy(writer.NextRow(), stored.row(y), stored.stride());
