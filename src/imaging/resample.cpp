@@ -73,16 +73,20 @@ using imaging_internal::Span;
 constexpr std::size_t kBlock = 64;  // samples summed in registers at a time
 constexpr int kMaxShortSum = 257;   // rows whose bytes add up within 16 bits (257 * 255)
 
+}  // namespace
+
+namespace imaging_internal {
+
 // acc[k] = weighted sum over the rows of `span` (n = samples per row).
-ALBUMORA_HOT void SumRows(const RasterImage& image, const Span& span, std::uint32_t inner_weight,
-                          std::size_t n, std::uint32_t* acc, std::uint32_t* inner) {
-  const std::uint8_t* first = image.row(span.first);
+ALBUMORA_HOT void SumSpanRows(const std::uint8_t* first, std::size_t stride, const Span& span,
+                              std::uint32_t inner_weight, std::size_t n, std::uint32_t* acc,
+                              std::uint32_t* inner) {
   const std::uint32_t fw = span.first_weight;
   if (span.count == 1) {
     for (std::size_t k = 0; k < n; ++k) acc[k] = first[k] * fw;
     return;
   }
-  const std::uint8_t* last = image.row(span.first + span.count - 1);
+  const std::uint8_t* last = first + stride * static_cast<std::size_t>(span.count - 1);
   const std::uint32_t lw = span.last_weight;
   if (span.count == 2) {
     for (std::size_t k = 0; k < n; ++k) acc[k] = first[k] * fw + last[k] * lw;
@@ -92,8 +96,7 @@ ALBUMORA_HOT void SumRows(const RasterImage& image, const Span& span, std::uint3
   if (inner_rows <= kMaxShortSum) {
     // The inner rows are summed a block of samples at a time in 16 bits, in registers, so
     // every source byte is loaded once and nothing else goes through memory.
-    const std::size_t stride = image.stride();
-    const std::uint8_t* inner_rows_start = image.row(span.first + 1);
+    const std::uint8_t* inner_rows_start = first + stride;
     std::size_t k = 0;
     for (; k + kBlock <= n; k += kBlock) {
       std::uint16_t sum[kBlock] = {};
@@ -114,16 +117,20 @@ ALBUMORA_HOT void SumRows(const RasterImage& image, const Span& span, std::uint3
     }
     return;
   }
-  const std::uint8_t* row = image.row(span.first + 1);
+  const std::uint8_t* row = first + stride;
   for (std::size_t k = 0; k < n; ++k) inner[k] = row[k];
   for (int j = 2; j < span.count - 1; ++j) {
-    row = image.row(span.first + j);
+    row += stride;
     for (std::size_t k = 0; k < n; ++k) inner[k] += row[k];
   }
   for (std::size_t k = 0; k < n; ++k) {
     acc[k] = first[k] * fw + last[k] * lw + inner[k] * inner_weight;
   }
 }
+
+}  // namespace imaging_internal
+
+namespace {
 
 // One target row from the vertical sums: the horizontal weighted sum, divided and rounded.
 // `Inner` sums the fully covered pixels; 32 bits suffice unless a span is very long.
@@ -176,8 +183,9 @@ void Scale(RasterImage& image, int width, int height, ImagingWorkspace* workspac
   RasterImage scaled = imaging_internal::NewRasterImage(width, height, workspace);
   std::uint8_t* out = RasterImageAccess::FreshData(scaled);
   for (int y = 0; y < height; ++y) {
-    SumRows(image, rows[static_cast<std::size_t>(y)], static_cast<std::uint32_t>(height), n, acc,
-            inner);
+    const Span& span = rows[static_cast<std::size_t>(y)];
+    imaging_internal::SumSpanRows(image.row(span.first), image.stride(), span,
+                                  static_cast<std::uint32_t>(height), n, acc, inner);
     columns.Run(acc, out + scaled.stride() * static_cast<std::size_t>(y));
   }
   image = std::move(scaled);
@@ -230,13 +238,14 @@ ALBUMORA_HOT void AddInnerRows(std::uint16_t* inner, const std::uint8_t* rows, s
   // A block of samples is summed over all the rows in registers and stored once.
   std::size_t k = 0;
   for (; k + kBlock <= n; k += kBlock) {
-    std::uint16_t sum[kBlock];
-    for (std::size_t i = 0; i < kBlock; ++i) sum[i] = inner[k + i];
+    std::uint16_t sum[kBlock] = {};
     const std::uint8_t* row = rows + k;
     for (int j = 0; j < count; ++j, row += stride) {
       for (std::size_t i = 0; i < kBlock; ++i) sum[i] = static_cast<std::uint16_t>(sum[i] + row[i]);
     }
-    for (std::size_t i = 0; i < kBlock; ++i) inner[k + i] = sum[i];
+    for (std::size_t i = 0; i < kBlock; ++i) {
+      inner[k + i] = static_cast<std::uint16_t>(inner[k + i] + sum[i]);
+    }
   }
   for (; k < n; ++k) {
     std::uint32_t sum = inner[k];

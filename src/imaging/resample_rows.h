@@ -43,6 +43,12 @@ class ColumnPass {
   bool narrow_sums_;
 };
 
+// acc = the weighted sum of the span's rows, the first at `first`, the next `stride` bytes on
+// (n samples each); `inner` is scratch of n words, used for spans of very many rows.
+void SumSpanRows(const std::uint8_t* first, std::size_t stride, const Span& span,
+                 std::uint32_t inner_weight, std::size_t n, std::uint32_t* acc,
+                 std::uint32_t* inner);
+
 // Vertical sums of streamed rows (n samples each); all exact in 32 bits.
 // acc = row * weight
 void StartRowSum(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t weight, std::size_t n);

@@ -14,57 +14,55 @@ RowStreamScaler::RowStreamScaler(int source_width, int source_height, RasterImag
       out_(RasterImageAccess::FreshData(*target)),
       out_stride_(target->stride()),
       acc_(std::make_unique_for_overwrite<std::uint32_t[]>(samples_)),
-      inner_(std::make_unique<std::uint16_t[]>(samples_)) {}
+      inner_(std::make_unique<std::uint16_t[]>(samples_)),
+      wide_inner_(std::make_unique_for_overwrite<std::uint32_t[]>(samples_)) {}
 
 void RowStreamScaler::TakeRows(const std::uint8_t* rows, std::size_t stride, int count) {
-  int i = 0;
-  while (i < count && next_target_ < target_height_) {
-    const int y = next_row_ + i;
-    const Span& span = spans_[static_cast<std::size_t>(next_target_)];
-    const int last = span.first + span.count - 1;
-    if (y > span.first && y < last) {
-      // A run of fully covered rows: summed in 16 bits, folded in before they could overflow.
-      const int run = std::min({count - i, last - y, kMaxInnerRows - inner_rows_});
-      AddInnerRows(inner_.get(), rows + stride * static_cast<std::size_t>(i), stride, run,
-                   samples_);
-      inner_rows_ += run;
-      if (inner_rows_ == kMaxInnerRows) {
-        FoldInnerRows(acc_.get(), inner_.get(), static_cast<std::uint32_t>(target_height_),
-                      samples_);
-        inner_rows_ = 0;
-      }
-      i += run;
-      continue;
-    }
-    TakeEdgeRow(rows + stride * static_cast<std::size_t>(i), y);
-    ++i;
-  }
-  next_row_ += count;
-}
-
-// Row y is the first or last of the open target row's span; it may also begin the following
-// ones (when enlarging, one source row covers several target rows).
-void RowStreamScaler::TakeEdgeRow(const std::uint8_t* row, int y) {
+  const int band_first = next_row_;
+  const int band_end = next_row_ + count;
+  auto row = [&](int y) { return rows + stride * static_cast<std::size_t>(y - band_first); };
+  const auto inner_weight = static_cast<std::uint32_t>(target_height_);
   while (next_target_ < target_height_) {
     const Span& span = spans_[static_cast<std::size_t>(next_target_)];
-    if (span.first > y) return;
     const int last = span.first + span.count - 1;
-    if (y == span.first) {
-      StartRowSum(acc_.get(), row, span.first_weight, samples_);
-    } else {
-      AddWeightedRow(acc_.get(), row, span.last_weight, samples_);
+    if (span.first >= band_end) break;
+    if (!open_ && last < band_end) {
+      // The whole span is in this band: summed in one pass, as from a whole picture.
+      SumSpanRows(row(span.first), stride, span, inner_weight, samples_, acc_.get(),
+                  wide_inner_.get());
+      FinishTargetRow();
+      continue;
     }
-    if (y != last) return;
+    // The span goes on into the next band: what lies in this one is added to the open sums.
+    const int from = open_ ? band_first : span.first;
+    const int to = std::min(last, band_end - 1);
+    if (from == span.first) StartRowSum(acc_.get(), row(from), span.first_weight, samples_);
+    for (int y = std::max(from, span.first + 1); y <= std::min(to, last - 1);) {
+      // Fully covered rows in 16 bits, folded in before they could overflow.
+      const int run = std::min(std::min(to, last - 1) - y + 1, kMaxInnerRows - inner_rows_);
+      AddInnerRows(inner_.get(), row(y), stride, run, samples_);
+      inner_rows_ += run;
+      if (inner_rows_ == kMaxInnerRows) FoldInner();
+      y += run;
+    }
+    open_ = true;
+    if (to < last) break;
+    if (last > span.first) AddWeightedRow(acc_.get(), row(last), span.last_weight, samples_);
+    FoldInner();
     FinishTargetRow();
   }
+  next_row_ = band_end;
+}
+
+void RowStreamScaler::FoldInner() {
+  if (inner_rows_ == 0) return;
+  FoldInnerRows(acc_.get(), inner_.get(), static_cast<std::uint32_t>(target_height_), samples_);
+  inner_rows_ = 0;
 }
 
 void RowStreamScaler::FinishTargetRow() {
-  if (inner_rows_ > 0) {
-    FoldInnerRows(acc_.get(), inner_.get(), static_cast<std::uint32_t>(target_height_), samples_);
-    inner_rows_ = 0;
-  }
   columns_.Run(acc_.get(), out_ + out_stride_ * static_cast<std::size_t>(next_target_));
+  open_ = false;
   ++next_target_;
 }
 

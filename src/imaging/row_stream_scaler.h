@@ -1,6 +1,7 @@
-// Area averaging of a picture whose rows arrive in bands, top to bottom: the vertical sums are
-// kept for the one target row that is open, and each target row is finished as soon as its last
-// source row has arrived. Gives the same bytes as ScaleRasterImage on the whole picture.
+// Area averaging of a picture whose rows arrive in bands, top to bottom. A target row whose
+// source rows all lie in one band is summed from the band in one pass; the sums of a target row
+// whose rows cross into the next band are kept open until its last row has arrived. Gives the same
+// bytes as ScaleRasterImage on the whole picture.
 #ifndef ALBUMORA_IMAGING_ROW_STREAM_SCALER_H_
 #define ALBUMORA_IMAGING_ROW_STREAM_SCALER_H_
 
@@ -28,7 +29,7 @@ class RowStreamScaler {
   bool done() const { return next_target_ == target_height_; }
 
  private:
-  void TakeEdgeRow(const std::uint8_t* row, int y);
+  void FoldInner();
   void FinishTargetRow();
 
   std::vector<Span> spans_;  // source rows of each target row
@@ -39,9 +40,11 @@ class RowStreamScaler {
   std::size_t out_stride_;
   int next_row_ = 0;     // source row the next TakeRows starts with
   int next_target_ = 0;  // the open target row, or the next to open
-  int inner_rows_ = 0;   // rows summed in inner_ since it was last folded
+  bool open_ = false;    // whether acc_ holds the first rows of the next target row
+  int inner_rows_ = 0;   // rows summed in inner_ since it was last folded into acc_
   std::unique_ptr<std::uint32_t[]> acc_;
   std::unique_ptr<std::uint16_t[]> inner_;
+  std::unique_ptr<std::uint32_t[]> wide_inner_;  // SumSpanRows' scratch
 };
 
 }  // namespace albumora::imaging_internal
