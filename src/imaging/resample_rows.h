@@ -41,6 +41,7 @@ class ColumnPass {
   std::uint32_t inner_weight_;
   Divisor divisor_;
   bool narrow_sums_;
+  int even_inner_ = 0;  // when > 0, every span has this many fully covered pixels or one more
 };
 
 // acc = the weighted sum of the span's rows, the first at `first`, the next `stride` bytes on
