@@ -1,6 +1,7 @@
 // Times the conversion of photos as a gallery run does it, against the floor of the job.
 //
 //   imaging_bench [folder of JPEGs] [--rounds N] [--stream-only]
+//   imaging_bench --make FOLDER      only writes the test photos into FOLDER
 //
 // Without a folder it makes test photos in a temporary folder: 12 and 24 megapixels, 24 stored
 // sideways with orientation 6 and 8, and a progressive one. Per photo and round it times
@@ -235,9 +236,12 @@ int Run(int argc, char** argv) {
   std::string folder;
   int rounds = 5;
   bool stream_only = false;
+  std::string make_folder;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--rounds" && i + 1 < argc) {
+    if (arg == "--make" && i + 1 < argc) {
+      make_folder = argv[++i];
+    } else if (arg == "--rounds" && i + 1 < argc) {
       rounds = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--stream-only") {
       stream_only = true;
@@ -245,7 +249,9 @@ int Run(int argc, char** argv) {
       folder = arg;
     }
   }
-  const fs::path work = fs::temp_directory_path() / ("albumora-bench-" + std::to_string(getpid()));
+  const fs::path work = make_folder.empty() ? fs::temp_directory_path() /
+                                                  ("albumora-bench-" + std::to_string(getpid()))
+                                            : fs::path(make_folder);
   fs::create_directories(work);
   std::vector<std::string> photos;
   if (folder.empty()) {
@@ -260,6 +266,7 @@ int Run(int argc, char** argv) {
       if (!WriteTestPhoto(path, m)) return 1;
       photos.push_back(path);
     }
+    if (!make_folder.empty()) return 0;
   } else {
     photos = FolderPhotos(folder);
   }
@@ -322,7 +329,7 @@ int Run(int argc, char** argv) {
       std::printf(", frame %.1f MB (%.2f x)", frame_peak - resting,
                   (frame_peak - resting) / largest_picture_mb);
     }
-    std::printf("; %d conversions of %zu photos per pass\n", rounds, results.size());
+    std::printf("; %d rounds over %zu photos per pass\n", rounds, results.size());
   }
   std::error_code ignored;
   fs::remove_all(work, ignored);
