@@ -1,12 +1,20 @@
-// Times the conversion of photos as a gallery run does it, against decoding alone.
+// Times the conversion of photos as a gallery run does it, against the floor of the job.
 //
-//   imaging_bench [folder of JPEGs] [--rounds N]
+//   imaging_bench [folder of JPEGs] [--rounds N] [--stream-only]
+//   imaging_bench --make FOLDER      only writes the test photos into FOLDER
 //
-// Without a folder it makes a 12- and a 24-megapixel test photo in a temporary folder. Per photo
-// and round it times decoding alone, then the full conversion (decode, copy, scale to 1024 and
-// save at step 7, scale to 150 and save at step 7), all with one workspace as a run keeps it, and
-// prints the medians, the ratio full / decode and the peak memory (ru_maxrss) against the size of
-// one decoded picture. Photos run smallest first, so each peak belongs to the photos so far.
+// Without a folder it makes test photos in a temporary folder: 12 and 24 megapixels, 24 stored
+// sideways with orientation 6 and 8, and a progressive one. Per photo and round it times
+//   floor:  reading and decoding the file (no picture kept) and saving the two copies, made
+//           beforehand (no resampling at all),
+//   stream: the conversion a run does (ConvertPhotoFile, both copies saved),
+//   frame:  the whole-picture way (load, copy, scale each copy, save both),
+// all with one workspace as a run keeps it, copies of 1024 and 150 pixels saved at step 7. It
+// prints the medians, stream and frame as ratios of the floor, per photo and for the whole set,
+// in wall and in thread processor time (less disturbed on a shared machine). Floor and stream
+// run first over every photo, the frame way after: the peak memory (ru_maxrss) printed after
+// each pass is that pass's, given as the growth over the resting size before the first photo
+// and as a multiple of one decoded picture of the largest photo.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -20,7 +28,10 @@
 #include <string>
 #include <vector>
 
+#include "imaging/imaging_internal.h"
+#include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_library.h"
+#include "imaging/photo_copies.h"
 #include "imaging/raster_image.h"
 
 namespace albumora {
@@ -42,22 +53,46 @@ double Median(std::vector<double> values) {
   return values[values.size() / 2];
 }
 
-// Processor time of this thread: less disturbed than wall time when the machine is shared.
 double CpuMilliseconds() {
   timespec now{};
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
   return static_cast<double>(now.tv_sec) * 1e3 + static_cast<double>(now.tv_nsec) / 1e6;
 }
 
-long PeakKilobytes() {
+double PeakMegabytes() {
   rusage usage{};
   getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_maxrss;
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
 }
+
+double ResidentMegabytes() {
+  std::FILE* statm = std::fopen("/proc/self/statm", "r");
+  if (statm == nullptr) return 0;
+  unsigned long size = 0;
+  unsigned long resident = 0;
+  const int read = std::fscanf(statm, "%lu %lu", &size, &resident);
+  std::fclose(statm);
+  return read == 2 ? static_cast<double>(resident) * sysconf(_SC_PAGESIZE) / (1024.0 * 1024.0) : 0;
+}
+
+std::string ExifOrientationSegment(int orientation) {
+  // "Exif\0\0", little-endian TIFF header, one directory with the orientation tag only.
+  std::string exif("Exif\0\0II*\0\x08\0\0\0\x01\0\x12\x01\x03\0\x01\0\0\0", 22);
+  exif += static_cast<char>(orientation);
+  exif += std::string(7, '\0');
+  return exif;
+}
+
+struct TestPhoto {
+  const char* name;
+  int width, height;
+  int orientation;
+  bool progressive;
+};
 
 // A photo-like picture written row by row (no full-size buffer, so the peak memory stays the
 // conversion's): soft gradients and shapes with sensor-like noise, quality 92, 4:2:0.
-bool WriteTestPhoto(const std::string& path, int width, int height) {
+bool WriteTestPhoto(const std::string& path, const TestPhoto& photo) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
   jpeg_compress_struct cinfo{};
@@ -65,13 +100,21 @@ bool WriteTestPhoto(const std::string& path, int width, int height) {
   cinfo.err = jpeg_std_error(&errors);
   jpeg_create_compress(&cinfo);
   jpeg_stdio_dest(&cinfo, file);
+  const int width = photo.width;
+  const int height = photo.height;
   cinfo.image_width = static_cast<JDIMENSION>(width);
   cinfo.image_height = static_cast<JDIMENSION>(height);
   cinfo.input_components = 3;
   cinfo.in_color_space = JCS_RGB;
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 92, TRUE);
+  if (photo.progressive) jpeg_simple_progression(&cinfo);
   jpeg_start_compress(&cinfo, TRUE);
+  if (photo.orientation != 0) {
+    const std::string exif = ExifOrientationSegment(photo.orientation);
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.data()),
+                      static_cast<unsigned>(exif.size()));
+  }
   std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
   std::uint32_t noise = 2463534242u;
   for (int y = 0; y < height; ++y) {
@@ -98,128 +141,195 @@ bool WriteTestPhoto(const std::string& path, int width, int height) {
   return std::fclose(file) == 0;
 }
 
-struct Phases {
-  std::vector<double> decode_alone, decode, copy, scale_big, save_big, scale_small, save_small,
-      full, cpu_decode_alone, cpu_full;
+// Decoding with the conversion's parameters, rows dropped as they come.
+class DropRows : public JpegRowConsumer {
+ public:
+  bool Start(const JpegLayout&) override { return true; }
+  void TakeRows(const std::uint8_t*, std::size_t, int) override {}
 };
+
+struct Times {
+  std::vector<double> wall, cpu;
+};
+
+template <typename Work>
+void Time(Times* times, Work work) {
+  const double c0 = CpuMilliseconds();
+  const auto t0 = Clock::now();
+  work();
+  times->wall.push_back(Milliseconds(Clock::now() - t0));
+  times->cpu.push_back(CpuMilliseconds() - c0);
+}
+
+struct Outputs {
+  std::string big, small;
+};
+
+void FloorOnce(const std::string& path, const PhotoCopies& made, const Outputs& out,
+               ImagingWorkspace* workspace) {
+  std::string* bytes = WorkspaceAccess::FileBytes(*workspace);
+  if (imaging_internal::ReadPhotoFile(path, bytes, nullptr)) {
+    DropRows drop;
+    StreamJpeg(*bytes, workspace->max_pixel_count(), &drop, nullptr, workspace);
+  }
+  bytes->clear();
+  SaveRasterImageAsJpeg(made.big, out.big, kQualityStep);
+  SaveRasterImageAsJpeg(made.small, out.small, kQualityStep);
+}
+
+void StreamOnce(const std::string& path, const Outputs& out, ImagingWorkspace* workspace) {
+  PhotoCopies copies;
+  if (!ConvertPhotoFile(path, kBigSide, kSmallSide, &copies, nullptr, workspace)) return;
+  SaveRasterImageAsJpeg(copies.big, out.big, kQualityStep);
+  copies.big.Release();
+  SaveRasterImageAsJpeg(copies.small, out.small, kQualityStep);
+}
+
+void FrameOnce(const std::string& path, const Outputs& out, ImagingWorkspace* workspace) {
+  RasterImage photo;
+  if (!LoadRasterImage(path, &photo, nullptr, workspace)) return;
+  RasterImage big = photo;
+  const PictureSize big_size = FitLongSide(photo.width(), photo.height(), kBigSide);
+  ScaleRasterImage(big, big_size.width, big_size.height, workspace);
+  SaveRasterImageAsJpeg(big, out.big, kQualityStep);
+  big.Release();
+  const PictureSize small_size = FitLongSide(photo.width(), photo.height(), kSmallSide);
+  ScaleRasterImage(photo, small_size.width, small_size.height, workspace);
+  SaveRasterImageAsJpeg(photo, out.small, kQualityStep);
+}
+
+struct PhotoResult {
+  std::string name;
+  PictureSize size;
+  Times floor, stream, frame;
+};
+
+void PrintRow(const PhotoResult& r) {
+  const double floor = Median(r.floor.wall);
+  const double stream = Median(r.stream.wall);
+  const double cpu_floor = Median(r.floor.cpu);
+  std::printf("%-22s %5.1f | %7.1f %7.1f", r.name.c_str(),
+              r.size.width * static_cast<double>(r.size.height) / 1e6, floor, stream);
+  if (r.frame.wall.empty()) {
+    std::printf(" %7s | %5.2f %5s | %5.2f %5s\n", "-", stream / floor, "-",
+                Median(r.stream.cpu) / cpu_floor, "-");
+  } else {
+    std::printf(" %7.1f | %5.2f %5.2f | %5.2f %5.2f\n", Median(r.frame.wall), stream / floor,
+                Median(r.frame.wall) / floor, Median(r.stream.cpu) / cpu_floor,
+                Median(r.frame.cpu) / cpu_floor);
+  }
+}
+
+std::vector<std::string> FolderPhotos(const std::string& folder) {
+  std::vector<std::string> photos;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    std::string ext = entry.path().extension().string();
+    std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+    if (entry.is_regular_file() && (ext == ".jpg" || ext == ".jpeg")) {
+      photos.push_back(entry.path().string());
+    }
+  }
+  return photos;
+}
 
 int Run(int argc, char** argv) {
   std::string folder;
   int rounds = 5;
+  bool stream_only = false;
+  std::string make_folder;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--rounds" && i + 1 < argc) {
+    if (arg == "--make" && i + 1 < argc) {
+      make_folder = argv[++i];
+    } else if (arg == "--rounds" && i + 1 < argc) {
       rounds = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--stream-only") {
+      stream_only = true;
     } else {
       folder = arg;
     }
   }
-  const fs::path work = fs::temp_directory_path() / ("albumora-bench-" + std::to_string(getpid()));
+  const fs::path work = make_folder.empty() ? fs::temp_directory_path() /
+                                                  ("albumora-bench-" + std::to_string(getpid()))
+                                            : fs::path(make_folder);
   fs::create_directories(work);
   std::vector<std::string> photos;
   if (folder.empty()) {
     std::printf("making test photos in %s\n", work.c_str());
-    const struct {
-      const char* name;
-      int width, height;
-    } made[] = {{"photo_12mp.jpg", 4000, 3000}, {"photo_24mp.jpg", 6000, 4000}};
-    for (const auto& m : made) {
+    const TestPhoto made[] = {{"12mp.jpg", 4000, 3000, 0, false},
+                              {"24mp.jpg", 6000, 4000, 0, false},
+                              {"24mp_orientation6.jpg", 6000, 4000, 6, false},
+                              {"24mp_orientation8.jpg", 6000, 4000, 8, false},
+                              {"24mp_progressive.jpg", 6000, 4000, 0, true}};
+    for (const TestPhoto& m : made) {
       const std::string path = (work / m.name).string();
-      if (!WriteTestPhoto(path, m.width, m.height)) return 1;
+      if (!WriteTestPhoto(path, m)) return 1;
       photos.push_back(path);
     }
+    if (!make_folder.empty()) return 0;
   } else {
-    for (const auto& entry : fs::directory_iterator(folder)) {
-      std::string ext = entry.path().extension().string();
-      std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
-      if (entry.is_regular_file() && (ext == ".jpg" || ext == ".jpeg")) {
-        photos.push_back(entry.path().string());
-      }
-    }
+    photos = FolderPhotos(folder);
   }
 
+  const Outputs out{(work / "g_out.jpg").string(), (work / "k_out.jpg").string()};
   ImagingWorkspace workspace;
-  // Smallest file first: the peak memory printed after each photo then belongs to the photos so
-  // far, of which the current one is (nearly always) the largest.
-  std::sort(photos.begin(), photos.end(), [](const std::string& a, const std::string& b) {
-    return fs::file_size(a) < fs::file_size(b);
-  });
-
-  const std::string big_path = (work / "g_out.jpg").string();
-  const std::string small_path = (work / "k_out.jpg").string();
-  std::printf("%-24s %5s %8s | %7s %6s %5s %7s %6s %7s %6s %7s | %5s %5s | %7s %5s\n", "photo",
-              "MP", "file KB", "decode", "dec.", "copy", "scale-g", "save-g", "scale-k", "save-k",
-              "full", "ratio", "cpu", "peak MB", "x pic");
-  double sum_ratio = 0;
-  double sum_cpu_ratio = 0;
-  for (const std::string& path : photos) {
-    Phases p;
-    int width = 0;
-    int height = 0;
-    for (int round = 0; round < rounds; ++round) {
-      {
-        RasterImage image;
-        const double c0 = CpuMilliseconds();
-        const auto t0 = Clock::now();
-        LoadRasterImage(path, &image, nullptr, &workspace);
-        p.decode_alone.push_back(Milliseconds(Clock::now() - t0));
-        p.cpu_decode_alone.push_back(CpuMilliseconds() - c0);
-      }
-      const double c0 = CpuMilliseconds();
-      const auto t0 = Clock::now();
-      RasterImage a;
-      if (!LoadRasterImage(path, &a, nullptr, &workspace)) break;
-      const auto t1 = Clock::now();
-      RasterImage b = a;
-      width = a.width();
-      height = a.height();
-      const auto t2 = Clock::now();
-      const PictureSize big = FitLongSide(width, height, kBigSide);
-      ScaleRasterImage(b, big.width, big.height, &workspace);
-      const auto t3 = Clock::now();
-      SaveRasterImageAsJpeg(b, big_path, kQualityStep);
-      const auto t4 = Clock::now();
-      const PictureSize small = FitLongSide(width, height, kSmallSide);
-      ScaleRasterImage(a, small.width, small.height, &workspace);
-      const auto t5 = Clock::now();
-      SaveRasterImageAsJpeg(a, small_path, kQualityStep);
-      a.Release();
-      const auto t6 = Clock::now();
-      p.cpu_full.push_back(CpuMilliseconds() - c0);
-      p.decode.push_back(Milliseconds(t1 - t0));
-      p.copy.push_back(Milliseconds(t2 - t1));
-      p.scale_big.push_back(Milliseconds(t3 - t2));
-      p.save_big.push_back(Milliseconds(t4 - t3));
-      p.scale_small.push_back(Milliseconds(t5 - t4));
-      p.save_small.push_back(Milliseconds(t6 - t5));
-      p.full.push_back(Milliseconds(t6 - t0));
+  const double resting = ResidentMegabytes();
+  std::vector<PhotoResult> results;
+  double largest_picture_mb = 0;
+  for (int round = 0; round < rounds; ++round) {
+    for (std::size_t i = 0; i < photos.size(); ++i) {
+      PhotoCopies made;
+      if (!ConvertPhotoFile(photos[i], kBigSide, kSmallSide, &made, nullptr, &workspace)) continue;
+      if (results.size() <= i) results.resize(i + 1);
+      PhotoResult& r = results[i];
+      r.name = fs::path(photos[i]).filename().string();
+      r.size = made.full;
+      largest_picture_mb =
+          std::max(largest_picture_mb, r.size.width * 3.0 * r.size.height / (1024.0 * 1024.0));
+      Time(&r.floor, [&] { FloorOnce(photos[i], made, out, &workspace); });
+      made = PhotoCopies{};
+      Time(&r.stream, [&] { StreamOnce(photos[i], out, &workspace); });
     }
-    if (p.full.empty()) {
-      std::printf("skipped (cannot be read): %s\n", path.c_str());
-      continue;
-    }
-    const double ratio = Median(p.full) / Median(p.decode_alone);
-    const double cpu_ratio = Median(p.cpu_full) / Median(p.cpu_decode_alone);
-    sum_cpu_ratio += cpu_ratio;
-    sum_ratio += ratio;
-    const double picture_mb = static_cast<double>(width) * height * 3 / (1024.0 * 1024.0);
-    const double peak_mb = PeakKilobytes() / 1024.0;
-    std::printf(
-        "%-24s %5.1f %8lld | %7.1f %6.1f %5.2f %7.1f %6.1f %7.1f %6.1f %7.1f | %5.2f %5.2f | "
-        "%7.1f %5.2f\n",
-        fs::path(path).filename().c_str(), width * static_cast<double>(height) / 1e6,
-        static_cast<long long>(fs::file_size(path) / 1024), Median(p.decode_alone),
-        Median(p.decode), Median(p.copy), Median(p.scale_big), Median(p.save_big),
-        Median(p.scale_small), Median(p.save_small), Median(p.full), ratio, cpu_ratio, peak_mb,
-        peak_mb / picture_mb);
   }
-  if (!photos.empty()) {
-    const auto count = static_cast<double>(photos.size());
+  const double stream_peak = PeakMegabytes();
+  if (!stream_only) {
+    for (int round = 0; round < rounds; ++round) {
+      for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i].floor.wall.empty()) continue;
+        Time(&results[i].frame, [&] { FrameOnce(photos[i], out, &workspace); });
+      }
+    }
+  }
+  const double frame_peak = PeakMegabytes();
+
+  std::printf("%-22s %5s | %7s %7s %7s | %5s %5s | %5s %5s\n", "photo", "MP", "floor", "stream",
+              "frame", "str/f", "frm/f", "cpu s", "cpu f");
+  double sums[6] = {};
+  for (const PhotoResult& r : results) {
+    if (r.floor.wall.empty()) continue;
+    PrintRow(r);
+    sums[0] += Median(r.floor.wall);
+    sums[1] += Median(r.stream.wall);
+    sums[2] += r.frame.wall.empty() ? 0 : Median(r.frame.wall);
+    sums[3] += Median(r.floor.cpu);
+    sums[4] += Median(r.stream.cpu);
+    sums[5] += r.frame.cpu.empty() ? 0 : Median(r.frame.cpu);
+  }
+  if (sums[0] > 0) {
+    std::printf("whole set: stream %.2f x floor (cpu %.2f), frame %.2f x floor (cpu %.2f)\n",
+                sums[1] / sums[0], sums[4] / sums[3], sums[2] / sums[0], sums[5] / sums[3]);
     std::printf(
-        "times in ms, wall clock (median of %d rounds); ratio = full / decode alone, mean %.2f;\n"
-        "cpu = the same ratio in processor time of the thread, mean %.2f\n",
-        rounds, sum_ratio / count, sum_cpu_ratio / count);
-    std::printf("peak = ru_maxrss so far; x pic = peak / one decoded picture of that photo\n");
+        "times in ms, wall clock, median of %d rounds; str/f, frm/f = stream, frame / floor;"
+        " cpu = the same in thread processor time\n",
+        rounds);
+    std::printf("memory: resting %.1f MB; peak growth stream %.1f MB (%.2f x one %.1f MB picture)",
+                resting, stream_peak - resting, (stream_peak - resting) / largest_picture_mb,
+                largest_picture_mb);
+    if (!stream_only) {
+      std::printf(", frame %.1f MB (%.2f x)", frame_peak - resting,
+                  (frame_peak - resting) / largest_picture_mb);
+    }
+    std::printf("; %d rounds over %zu photos per pass\n", rounds, results.size());
   }
   std::error_code ignored;
   fs::remove_all(work, ignored);

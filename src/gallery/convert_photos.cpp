@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/photo_copies.h"
 #include "imaging/raster_image.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -32,15 +33,15 @@ bool SaveJpeg(RunState& run, const RasterImage& image, const std::string& path, 
 bool ConvertPhoto(RunState& run, int number, ImagingWorkspace& workspace) {
   PhotoEntry& entry = run.photos.MutableEntry(number);
   const std::string source = SourceFolder(run) + entry.listed_name;
-  RasterImage photo;
+  PhotoCopies copies;
   std::string error;
-  if (!LoadRasterImage(source, &photo, &error, &workspace)) {
+  if (!ConvertPhotoFile(source, run.State(ctl::kBigPixels), run.State(ctl::kSmallPixels), &copies,
+                        &error, &workspace)) {
     run.trouble.undecodable.push_back(DisplayName(entry.listed_name) +
                                       (error.empty() ? "" : " (" + error + ")"));
     return false;
   }
-  RasterImage big = photo;  // shares the pixels until it is scaled
-  entry.pixel = Decimal(photo.width()) + "*" + Decimal(photo.height());
+  entry.pixel = Decimal(copies.full.width) + "*" + Decimal(copies.full.height);
   entry.size = Decimal(static_cast<long long>(FileSize(source).value_or(0) / 1024)) + " KB";
 
   const std::string gallery = GalleryFolder(run);
@@ -53,19 +54,12 @@ bool ConvertPhoto(RunState& run, int number, ImagingWorkspace& workspace) {
       saved = false;
     }
   }
-  const PictureSize big_size =
-      FitLongSide(photo.width(), photo.height(), run.State(ctl::kBigPixels));
-  ScaleRasterImage(big, big_size.width, big_size.height, &workspace);
-  if (!SaveJpeg(run, big, gallery + "gr" + kPathSeparator + "g_" + entry.name,
+  if (!SaveJpeg(run, copies.big, gallery + "gr" + kPathSeparator + "g_" + entry.name,
                 run.State(ctl::kBigQuality))) {
     saved = false;
   }
-  big.Release();
-
-  const PictureSize small_size =
-      FitLongSide(photo.width(), photo.height(), run.State(ctl::kSmallPixels));
-  ScaleRasterImage(photo, small_size.width, small_size.height, &workspace);
-  if (!SaveJpeg(run, photo, gallery + "kl" + kPathSeparator + "k_" + entry.name,
+  copies.big.Release();
+  if (!SaveJpeg(run, copies.small, gallery + "kl" + kPathSeparator + "k_" + entry.name,
                 run.State(ctl::kSmallQuality))) {
     saved = false;
   }

@@ -63,6 +63,13 @@ RasterImage NewRasterImage(int width, int height, ImagingWorkspace* workspace);
 // Whether a size is within the side limit and `max_pixels`.
 bool SizeWithinLimits(std::int64_t width, std::int64_t height, std::int64_t max_pixels);
 
+std::string OutOfMemoryMessage();
+
+// Reads a photo file into `bytes` as LoadRasterImage does, with its messages.
+bool ReadPhotoFile(std::string_view path, std::string* bytes, std::string* error);
+// The workspace's file buffer, or `own` without a workspace.
+std::string* FileBuffer(ImagingWorkspace* workspace, std::string* own);
+
 }  // namespace imaging_internal
 
 class WorkspaceAccess {

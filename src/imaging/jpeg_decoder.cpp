@@ -12,6 +12,8 @@ namespace albumora {
 namespace {
 
 constexpr std::uint8_t kMissingRowsGray = 128;
+// Rows decoded before they are handed on: a few of libjpeg's row groups, well inside the cache.
+constexpr unsigned kBandRows = 16;
 
 // The libjpeg object and what its callbacks reach. Zero-initialised, so destroying it is safe
 // whether or not jpeg_create_decompress ran.
@@ -106,19 +108,17 @@ void SetError(std::string* error, std::string message) {
   if (error != nullptr) *error = std::move(message);
 }
 
-}  // namespace
-
-bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* image,
-                std::string* error, ImagingWorkspace* workspace) {
-  DecodeJob job{};
-  if (!ReadHeader(&job, reinterpret_cast<const unsigned char*>(bytes.data()),
+// Everything before the first row, the same for both ways of decoding: libjpeg's set-up, the
+// header, the limits and the decoding parameters. False with the message when the photo cannot
+// be decoded.
+bool SetUpDecoder(DecodeJob* job, std::string_view bytes, std::int64_t max_pixels,
+                  JpegLayout* layout, std::string* error) {
+  if (!ReadHeader(job, reinterpret_cast<const unsigned char*>(bytes.data()),
                   static_cast<unsigned long>(bytes.size()))) {
-    SetError(error, LibraryError(job.errors));
+    SetError(error, LibraryError(job->errors));
     return false;
   }
-  jpeg_decompress_struct& cinfo = job.cinfo;
-  const int width = static_cast<int>(cinfo.image_width);
-  const int height = static_cast<int>(cinfo.image_height);
+  jpeg_decompress_struct& cinfo = job->cinfo;
   // Checked before anything large exists: a few hundred bytes may declare a gigantic picture.
   if (!imaging_internal::SizeWithinLimits(cinfo.image_width, cinfo.image_height, max_pixels)) {
     SetError(error, ImagingMessage("Das Bild ist zu groß (") + Decimal(cinfo.image_width) +
@@ -143,7 +143,66 @@ bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* im
       SetError(error, ImagingMessage("Das JPEG-Bild hat einen nicht unterstützten Farbraum."));
       return false;
   }
-  const Orientation orientation = FindOrientation(cinfo);
+  layout->width = static_cast<int>(cinfo.image_width);
+  layout->height = static_cast<int>(cinfo.image_height);
+  layout->cmyk = cmyk;
+  layout->orientation = FindOrientation(cinfo);
+  return true;
+}
+
+std::string StartFailedMessage(const JpegErrorManager& errors) {
+  return errors.message[0] != '\0' || errors.too_many_scans
+             ? LibraryError(errors)
+             : ImagingMessage("Das JPEG-Bild hat einen nicht unterstützten Aufbau.");
+}
+
+// Decodes the rows a band at a time and hands each band to the consumer. Plain C locals only.
+DecodeResult DecodeBands(DecodeJob* job, JpegRowConsumer* consumer, std::uint8_t* band,
+                         std::uint8_t* cmyk_band, unsigned width, unsigned height) {
+  if (setjmp(job->errors.jump)) return job->started ? kRowsBroken : kStartFailed;
+  jpeg_start_decompress(&job->cinfo);
+  if (job->cinfo.output_width != width || job->cinfo.output_height != height ||
+      job->cinfo.output_components != (cmyk_band != nullptr ? 4 : 3)) {
+    return kStartFailed;
+  }
+  job->started = true;
+  const std::size_t stride = std::size_t{width} * 3;
+  const std::size_t decoded_stride = cmyk_band != nullptr ? std::size_t{width} * 4 : stride;
+  std::uint8_t* decoded = cmyk_band != nullptr ? cmyk_band : band;
+  while (job->cinfo.output_scanline < job->cinfo.output_height) {
+    // libjpeg returns at most one row group per call; the band is filled with several.
+    JSAMPROW rows[kBandRows];
+    unsigned filled = 0;
+    while (filled < kBandRows && job->cinfo.output_scanline < job->cinfo.output_height) {
+      for (unsigned i = filled; i < kBandRows; ++i) rows[i] = decoded + decoded_stride * i;
+      const JDIMENSION got = jpeg_read_scanlines(&job->cinfo, rows + filled, kBandRows - filled);
+      if (got == 0) return kRowsBroken;
+      filled += got;
+    }
+    if (cmyk_band != nullptr) {
+      for (unsigned i = 0; i < filled; ++i) {
+        CmykRowToRgb(cmyk_band + decoded_stride * i, band + stride * i, static_cast<int>(width),
+                     job->cinfo.saw_Adobe_marker);
+      }
+    }
+    consumer->TakeRows(band, stride, static_cast<int>(filled));
+  }
+  jpeg_finish_decompress(&job->cinfo);
+  return kDecodeComplete;
+}
+
+}  // namespace
+
+bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* image,
+                std::string* error, ImagingWorkspace* workspace) {
+  DecodeJob job{};
+  JpegLayout layout;
+  if (!SetUpDecoder(&job, bytes, max_pixels, &layout, error)) return false;
+  jpeg_decompress_struct& cinfo = job.cinfo;
+  const int width = layout.width;
+  const int height = layout.height;
+  const bool cmyk = layout.cmyk;
+  const Orientation orientation = layout.orientation;
   const bool swap = SwapsSides(orientation);
   *image =
       imaging_internal::NewRasterImage(swap ? height : width, swap ? width : height, workspace);
@@ -162,9 +221,7 @@ bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* im
       return true;
     case kStartFailed:
       image->Release();
-      SetError(error, job.errors.message[0] != '\0' || job.errors.too_many_scans
-                          ? LibraryError(job.errors)
-                          : ImagingMessage("Das JPEG-Bild hat einen nicht unterstützten Aufbau."));
+      SetError(error, StartFailedMessage(job.errors));
       return false;
     case kRowsBroken:
       // An error after decoding has started keeps the picture at full size: the rows libjpeg
@@ -174,6 +231,33 @@ bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* im
       return true;
   }
   return false;
+}
+
+StreamResult StreamJpeg(std::string_view bytes, std::int64_t max_pixels, JpegRowConsumer* consumer,
+                        std::string* error, ImagingWorkspace* workspace) {
+  DecodeJob job{};
+  JpegLayout layout;
+  if (!SetUpDecoder(&job, bytes, max_pixels, &layout, error)) return StreamResult::kFailed;
+  if (!consumer->Start(layout)) return StreamResult::kDeclined;
+  std::vector<std::uint8_t> own_scratch;
+  std::vector<std::uint8_t>& scratch =
+      workspace != nullptr ? *WorkspaceAccess::Bytes(*workspace) : own_scratch;
+  const std::size_t band_bytes =
+      std::size_t{kBandRows} * static_cast<std::size_t>(layout.width) * 3;
+  const std::size_t cmyk_bytes = layout.cmyk ? band_bytes / 3 * 4 : 0;
+  if (scratch.size() < band_bytes + cmyk_bytes) scratch.resize(band_bytes + cmyk_bytes);
+  switch (DecodeBands(&job, consumer, scratch.data(),
+                      layout.cmyk ? scratch.data() + band_bytes : nullptr, job.cinfo.image_width,
+                      job.cinfo.image_height)) {
+    case kDecodeComplete:
+      return StreamResult::kComplete;
+    case kStartFailed:
+      SetError(error, StartFailedMessage(job.errors));
+      return StreamResult::kFailed;
+    case kRowsBroken:
+      return StreamResult::kBroken;
+  }
+  return StreamResult::kFailed;
 }
 
 }  // namespace albumora

@@ -136,14 +136,20 @@ std::size_t ImagingWorkspace::RetainedBytes() const {
 
 std::string ImagingMessage(std::string_view utf8_text) { return Cp1252(utf8_text); }
 
+namespace imaging_internal {
+
+std::string OutOfMemoryMessage() {
+  return ImagingMessage("Für das Bild reicht der Arbeitsspeicher nicht.");
+}
+
+}  // namespace imaging_internal
+
+using imaging_internal::OutOfMemoryMessage;
+
 namespace {
 
 void SetError(std::string* error, std::string message) {
   if (error != nullptr) *error = std::move(message);
-}
-
-std::string OutOfMemoryMessage() {
-  return ImagingMessage("Für das Bild reicht der Arbeitsspeicher nicht.");
 }
 
 bool DecodeByKind(std::string_view bytes, RasterImage* image, std::string* error,
@@ -177,11 +183,9 @@ bool DecodeRasterImage(std::string_view bytes, RasterImage* image, std::string* 
   }
 }
 
-bool LoadRasterImage(std::string_view path, RasterImage* image, std::string* error,
-                     ImagingWorkspace* workspace) {
-  image->Release();
-  std::string own_bytes;
-  std::string* bytes = workspace != nullptr ? WorkspaceAccess::FileBytes(*workspace) : &own_bytes;
+namespace imaging_internal {
+
+bool ReadPhotoFile(std::string_view path, std::string* bytes, std::string* error) {
   // Only regular files, read up to their size: a folder, a FIFO or a device named .jpg is refused.
   bool read = false;
   try {
@@ -196,6 +200,21 @@ bool LoadRasterImage(std::string_view path, RasterImage* image, std::string* err
     SetError(error, ImagingMessage("Die Datei kann nicht gelesen werden."));
     return false;
   }
+  return true;
+}
+
+std::string* FileBuffer(ImagingWorkspace* workspace, std::string* own) {
+  return workspace != nullptr ? WorkspaceAccess::FileBytes(*workspace) : own;
+}
+
+}  // namespace imaging_internal
+
+bool LoadRasterImage(std::string_view path, RasterImage* image, std::string* error,
+                     ImagingWorkspace* workspace) {
+  image->Release();
+  std::string own_bytes;
+  std::string* bytes = imaging_internal::FileBuffer(workspace, &own_bytes);
+  if (!imaging_internal::ReadPhotoFile(path, bytes, error)) return false;
   const bool loaded = DecodeRasterImage(*bytes, image, error, workspace);
   bytes->clear();  // keeps the capacity for the next photo
   return loaded;

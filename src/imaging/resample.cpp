@@ -23,18 +23,10 @@
 
 #include "imaging/imaging_internal.h"
 #include "imaging/raster_image.h"
+#include "imaging/resample_rows.h"
 
 namespace albumora {
-namespace {
-
-// The source pixels one target pixel covers: `first` with `first_weight`, then count - 2 inner
-// pixels of weight `inner_weight`, then the last with `last_weight` (when count > 1).
-struct Span {
-  std::int32_t first;
-  std::int32_t count;
-  std::uint32_t first_weight;
-  std::uint32_t last_weight;
-};
+namespace imaging_internal {
 
 std::vector<Span> Spans(int source, int target) {
   std::vector<Span> spans(static_cast<std::size_t>(target));
@@ -57,6 +49,19 @@ std::vector<Span> Spans(int source, int target) {
   return spans;
 }
 
+Divisor AreaDivisor(int source_width, int source_height) {
+  const auto divisor =
+      static_cast<std::uint64_t>(source_width) * static_cast<std::uint64_t>(source_height);
+  const int shift = 24 + static_cast<int>(std::bit_width(divisor));
+  return {((std::uint64_t{1} << shift) + divisor / 2) / divisor, shift};
+}
+
+}  // namespace imaging_internal
+
+namespace {
+
+using imaging_internal::Span;
+
 // The two row loops carry the work; where the toolchain can pick code by processor at load time,
 // they get an AVX2 version beside the baseline one.
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
@@ -68,16 +73,20 @@ std::vector<Span> Spans(int source, int target) {
 constexpr std::size_t kBlock = 64;  // samples summed in registers at a time
 constexpr int kMaxShortSum = 257;   // rows whose bytes add up within 16 bits (257 * 255)
 
+}  // namespace
+
+namespace imaging_internal {
+
 // acc[k] = weighted sum over the rows of `span` (n = samples per row).
-ALBUMORA_HOT void SumRows(const RasterImage& image, const Span& span, std::uint32_t inner_weight,
-                          std::size_t n, std::uint32_t* acc, std::uint32_t* inner) {
-  const std::uint8_t* first = image.row(span.first);
+ALBUMORA_HOT void SumSpanRows(const std::uint8_t* first, std::size_t stride, const Span& span,
+                              std::uint32_t inner_weight, std::size_t n, std::uint32_t* acc,
+                              std::uint32_t* inner) {
   const std::uint32_t fw = span.first_weight;
   if (span.count == 1) {
     for (std::size_t k = 0; k < n; ++k) acc[k] = first[k] * fw;
     return;
   }
-  const std::uint8_t* last = image.row(span.first + span.count - 1);
+  const std::uint8_t* last = first + stride * static_cast<std::size_t>(span.count - 1);
   const std::uint32_t lw = span.last_weight;
   if (span.count == 2) {
     for (std::size_t k = 0; k < n; ++k) acc[k] = first[k] * fw + last[k] * lw;
@@ -87,8 +96,7 @@ ALBUMORA_HOT void SumRows(const RasterImage& image, const Span& span, std::uint3
   if (inner_rows <= kMaxShortSum) {
     // The inner rows are summed a block of samples at a time in 16 bits, in registers, so
     // every source byte is loaded once and nothing else goes through memory.
-    const std::size_t stride = image.stride();
-    const std::uint8_t* inner_rows_start = image.row(span.first + 1);
+    const std::uint8_t* inner_rows_start = first + stride;
     std::size_t k = 0;
     for (; k + kBlock <= n; k += kBlock) {
       std::uint16_t sum[kBlock] = {};
@@ -109,16 +117,20 @@ ALBUMORA_HOT void SumRows(const RasterImage& image, const Span& span, std::uint3
     }
     return;
   }
-  const std::uint8_t* row = image.row(span.first + 1);
+  const std::uint8_t* row = first + stride;
   for (std::size_t k = 0; k < n; ++k) inner[k] = row[k];
   for (int j = 2; j < span.count - 1; ++j) {
-    row = image.row(span.first + j);
+    row += stride;
     for (std::size_t k = 0; k < n; ++k) inner[k] += row[k];
   }
   for (std::size_t k = 0; k < n; ++k) {
     acc[k] = first[k] * fw + last[k] * lw + inner[k] * inner_weight;
   }
 }
+
+}  // namespace imaging_internal
+
+namespace {
 
 // One target row from the vertical sums: the horizontal weighted sum, divided and rounded.
 // `Inner` sums the fully covered pixels; 32 bits suffice unless a span is very long.
@@ -153,15 +165,54 @@ ALBUMORA_HOT void SumColumns(const std::uint32_t* acc, const std::vector<Span>& 
   }
 }
 
+// SumColumns for spans that all cover `inner` or inner + 1 fully covered pixels (inner >= 1), the
+// usual case when shrinking: the loop runs the same number of times for every target pixel, so
+// its end is never mispredicted, and the optional pixel is added under a mask. When a span has
+// no such pixel, the masked one is its last pixel, so nothing is read outside the row.
+template <typename Inner>
+ALBUMORA_HOT void SumColumnsEven(const std::uint32_t* acc, const std::vector<Span>& spans,
+                                 std::uint32_t inner_weight, std::uint64_t multiplier, int shift,
+                                 int inner, std::uint8_t* out) {
+  const std::uint64_t half = std::uint64_t{1} << (shift - 1);
+  for (const Span& span : spans) {
+    const std::uint32_t* p = acc + std::size_t{3} * static_cast<std::size_t>(span.first);
+    Inner ir = 0;
+    Inner ig = 0;
+    Inner ib = 0;
+    const std::uint32_t* q = p + 3;
+    for (int i = 0; i < inner; ++i, q += 3) {
+      ir += q[0];
+      ig += q[1];
+      ib += q[2];
+    }
+    const int more = span.count - 2 - inner;  // 0 or 1
+    const std::uint32_t mask = 0u - static_cast<std::uint32_t>(more);
+    ir += q[0] & mask;
+    ig += q[1] & mask;
+    ib += q[2] & mask;
+    q += 3 * more;
+    const std::uint64_t r = std::uint64_t{p[0]} * span.first_weight +
+                            std::uint64_t{ir} * inner_weight +
+                            std::uint64_t{q[0]} * span.last_weight;
+    const std::uint64_t g = std::uint64_t{p[1]} * span.first_weight +
+                            std::uint64_t{ig} * inner_weight +
+                            std::uint64_t{q[1]} * span.last_weight;
+    const std::uint64_t b = std::uint64_t{p[2]} * span.first_weight +
+                            std::uint64_t{ib} * inner_weight +
+                            std::uint64_t{q[2]} * span.last_weight;
+    out[0] = static_cast<std::uint8_t>((r * multiplier + half) >> shift);
+    out[1] = static_cast<std::uint8_t>((g * multiplier + half) >> shift);
+    out[2] = static_cast<std::uint8_t>((b * multiplier + half) >> shift);
+    out += 3;
+  }
+}
+
 // Everything after the checks of ScaleRasterImage; it may throw std::bad_alloc.
 void Scale(RasterImage& image, int width, int height, ImagingWorkspace* workspace) {
   const int source_width = image.width();
   const int source_height = image.height();
-  const std::vector<Span> rows = Spans(source_height, height);
-  const std::vector<Span> columns = Spans(source_width, width);
-  const auto divisor = static_cast<std::uint64_t>(source_width) * source_height;
-  const int shift = 24 + static_cast<int>(std::bit_width(divisor));
-  const std::uint64_t multiplier = ((std::uint64_t{1} << shift) + divisor / 2) / divisor;
+  const std::vector<Span> rows = imaging_internal::Spans(source_height, height);
+  const imaging_internal::ColumnPass columns(source_width, source_height, width);
 
   const std::size_t n = image.stride();
   std::vector<std::uint32_t> own_words;
@@ -171,22 +222,13 @@ void Scale(RasterImage& image, int width, int height, ImagingWorkspace* workspac
   std::uint32_t* acc = words.data();
   std::uint32_t* inner = words.data() + n;
 
-  // A vertical sum is at most 255 * source_height; a span covers at most this many of them.
-  const std::uint64_t longest_span = static_cast<std::uint64_t>(source_width) / width + 2;
-  const bool narrow_sums =
-      longest_span * 255 * static_cast<std::uint64_t>(source_height) < (std::uint64_t{1} << 32);
   RasterImage scaled = imaging_internal::NewRasterImage(width, height, workspace);
   std::uint8_t* out = RasterImageAccess::FreshData(scaled);
   for (int y = 0; y < height; ++y) {
-    SumRows(image, rows[static_cast<std::size_t>(y)], static_cast<std::uint32_t>(height), n, acc,
-            inner);
-    std::uint8_t* target = out + scaled.stride() * static_cast<std::size_t>(y);
-    const auto inner_weight = static_cast<std::uint32_t>(width);
-    if (narrow_sums) {
-      SumColumns<std::uint32_t>(acc, columns, inner_weight, multiplier, shift, target);
-    } else {
-      SumColumns<std::uint64_t>(acc, columns, inner_weight, multiplier, shift, target);
-    }
+    const Span& span = rows[static_cast<std::size_t>(y)];
+    imaging_internal::SumSpanRows(image.row(span.first), image.stride(), span,
+                                  static_cast<std::uint32_t>(height), n, acc, inner);
+    columns.Run(acc, out + scaled.stride() * static_cast<std::size_t>(y));
   }
   image = std::move(scaled);
 }
@@ -203,4 +245,78 @@ void ScaleRasterImage(RasterImage& image, int width, int height, ImagingWorkspac
   }
 }
 
+namespace imaging_internal {
+
+ColumnPass::ColumnPass(int source_width, int source_height, int target_width)
+    : spans_(Spans(source_width, target_width)),
+      inner_weight_(static_cast<std::uint32_t>(target_width)),
+      divisor_(AreaDivisor(source_width, source_height)) {
+  // A vertical sum is at most 255 * source_height; a span covers at most this many of them.
+  const std::uint64_t longest_span = static_cast<std::uint64_t>(source_width) / target_width + 2;
+  narrow_sums_ =
+      longest_span * 255 * static_cast<std::uint64_t>(source_height) < (std::uint64_t{1} << 32);
+  const auto [fewest, most] = std::minmax_element(
+      spans_.begin(), spans_.end(), [](const Span& a, const Span& b) { return a.count < b.count; });
+  if (fewest->count >= 3 && most->count - fewest->count <= 1) even_inner_ = fewest->count - 2;
+}
+
+void ColumnPass::Run(const std::uint32_t* acc, std::uint8_t* out) const {
+  if (even_inner_ > 0) {
+    if (narrow_sums_) {
+      SumColumnsEven<std::uint32_t>(acc, spans_, inner_weight_, divisor_.multiplier, divisor_.shift,
+                                    even_inner_, out);
+    } else {
+      SumColumnsEven<std::uint64_t>(acc, spans_, inner_weight_, divisor_.multiplier, divisor_.shift,
+                                    even_inner_, out);
+    }
+    return;
+  }
+  if (narrow_sums_) {
+    SumColumns<std::uint32_t>(acc, spans_, inner_weight_, divisor_.multiplier, divisor_.shift, out);
+  } else {
+    SumColumns<std::uint64_t>(acc, spans_, inner_weight_, divisor_.multiplier, divisor_.shift, out);
+  }
+}
+
+ALBUMORA_HOT void StartRowSum(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t weight,
+                              std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) acc[k] = row[k] * weight;
+}
+
+ALBUMORA_HOT void AddWeightedRow(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t weight,
+                                 std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) acc[k] += row[k] * weight;
+}
+
+ALBUMORA_HOT void AddInnerRows(std::uint16_t* inner, const std::uint8_t* rows, std::size_t stride,
+                               int count, std::size_t n) {
+  // A block of samples is summed over all the rows in registers and stored once.
+  std::size_t k = 0;
+  for (; k + kBlock <= n; k += kBlock) {
+    std::uint16_t sum[kBlock] = {};
+    const std::uint8_t* row = rows + k;
+    for (int j = 0; j < count; ++j, row += stride) {
+      for (std::size_t i = 0; i < kBlock; ++i) sum[i] = static_cast<std::uint16_t>(sum[i] + row[i]);
+    }
+    for (std::size_t i = 0; i < kBlock; ++i) {
+      inner[k + i] = static_cast<std::uint16_t>(inner[k + i] + sum[i]);
+    }
+  }
+  for (; k < n; ++k) {
+    std::uint32_t sum = inner[k];
+    const std::uint8_t* row = rows + k;
+    for (int j = 0; j < count; ++j, row += stride) sum += *row;
+    inner[k] = static_cast<std::uint16_t>(sum);
+  }
+}
+
+ALBUMORA_HOT void FoldInnerRows(std::uint32_t* acc, std::uint16_t* inner, std::uint32_t weight,
+                                std::size_t n) {
+  for (std::size_t k = 0; k < n; ++k) {
+    acc[k] += inner[k] * weight;
+    inner[k] = 0;
+  }
+}
+
+}  // namespace imaging_internal
 }  // namespace albumora

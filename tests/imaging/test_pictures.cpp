@@ -111,6 +111,12 @@ std::string MakeJpeg(const JpegOptions& options, const PixelFunction& pixel) {
       cinfo.comp_info[c].v_samp_factor = 1;
     }
   }
+  if (options.luma_h_sampling != 0) {
+    for (int c = 0; c < cinfo.num_components; ++c) {
+      cinfo.comp_info[c].h_samp_factor = c == 0 ? options.luma_h_sampling : 1;
+      cinfo.comp_info[c].v_samp_factor = c == 0 ? options.luma_v_sampling : 1;
+    }
+  }
   if (options.progressive) jpeg_simple_progression(&cinfo);
   cinfo.arith_code = options.arithmetic ? TRUE : FALSE;
   jpeg_start_compress(&cinfo, TRUE);

@@ -34,6 +34,10 @@ struct JpegOptions {
   bool progressive = false;
   bool arithmetic = false;
   bool full_chroma = false;  // 4:4:4 instead of the default 4:2:0
+  // Sampling factors of the first component when not 0 (the others stay 1 x 1): 2 x 1 is 4:2:2,
+  // 1 x 2 is 4:4:0, 4 x 1 is 4:1:1.
+  int luma_h_sampling = 0;
+  int luma_v_sampling = 0;
   int exif_orientation = 0;  // 0: no EXIF segment
   bool big_endian_exif = false;
 };
