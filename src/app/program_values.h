@@ -19,6 +19,9 @@ struct ProgramValues {
   std::string start_date_ymd;      // "2008-03-15"
   std::string start_date_dmy;      // "15-03-2008"
   std::string temp_folder;         // user temporary folder + "Albumora/"
+  // Where a run keeps what it made (a file-system path ending with '/'); empty: nowhere, every
+  // run converts every photo.
+  std::string cache_folder;
   std::string source_folder_name;  // also renewed whenever a source folder is chosen
 };
 

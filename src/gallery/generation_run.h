@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/program_values.h"
+#include "gallery/run_state.h"
 #include "ui/controls.h"
 #include "ui/progress_reporter.h"
 
@@ -16,7 +17,7 @@ enum class RunOutcome {
 };
 
 RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
-                         const ProgramValues& values);
+                         const ProgramValues& values, const ConversionOptions& options = {});
 
 // Lists the photos of the source folder (control 13) and shows their count in status field 0.
 // Returns the count. Used at start-up and when a source folder is chosen.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/program_values.h"
+#include "gallery/photo_job.h"
 #include "gallery/photo_list.h"
 #include "ui/controls.h"
 #include "ui/progress_reporter.h"
@@ -47,6 +48,7 @@ struct RunState {
   Controls& controls;
   ProgressReporter& reporter;
   const ProgramValues& values;
+  ConversionOptions options;
 
   PhotoList photos;
   std::vector<LeftOutName> left_out;
