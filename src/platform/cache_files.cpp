@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 
@@ -64,19 +65,17 @@ bool ReadCacheFile(std::string_view path, std::uint64_t max_bytes, std::string* 
       static_cast<std::uint64_t>(info.st_size) > max_bytes) {
     return false;
   }
-  // Read one byte more than allowed: a file that grows meanwhile is refused, not cut.
-  data->resize(static_cast<std::size_t>(max_bytes) + 1);
-  std::size_t filled = 0;
-  while (filled < data->size()) {
-    const ssize_t got = ::read(fd.get(), data->data() + filled, data->size() - filled);
+  // Read in blocks up to one byte more than allowed: a file that grows meanwhile is refused,
+  // not cut, and memory follows what is there rather than the bound.
+  std::array<char, 1 << 16> block;
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), block.data(), block.size());
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return data->clear(), false;
-    if (got == 0) break;
-    filled += static_cast<std::size_t>(got);
+    if (got == 0) return true;
+    data->append(block.data(), static_cast<std::size_t>(got));
+    if (data->size() > max_bytes) return data->clear(), false;
   }
-  if (filled > max_bytes) return data->clear(), false;
-  data->resize(filled);
-  return true;
 }
 
 bool WriteCacheFile(std::string_view path, std::string_view data) {
