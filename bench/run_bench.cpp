@@ -15,10 +15,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/program_values.h"
 #include "gallery/generation_run.h"
 #include "imaging/raster_image.h"
 #include "platform/machine.h"
+#include "settings/program_values.h"
 #include "settings/settings.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"

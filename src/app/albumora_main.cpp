@@ -3,10 +3,10 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/program_values.h"
+#include "app/desktop_program.h"
 #include "platform/cache_files.h"
 #include "platform/files.h"
-#include "ui/qt/desktop_program.h"
+#include "settings/program_values.h"
 #include "ui/qt/single_instance.h"
 
 int main(int argc, char** argv) {

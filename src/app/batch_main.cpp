@@ -9,13 +9,13 @@
 #include <vector>
 
 #include "app/batch_options.h"
-#include "app/program_values.h"
 #include "gallery/generation_run.h"
 #include "gallery/photo_list.h"
 #include "platform/cache_files.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "settings/program_values.h"
 #include "settings/settings.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"

@@ -1,31 +1,19 @@
 // Where the windows hand their events to the program. While a command runs, or while a run lets
 // the window breathe (KeepAlive), the gate is busy and drops every event that arrives: one
 // command runs to its end before the next is read, and commands given during a run are lost.
-#ifndef ALBUMORA_UI_QT_EVENT_GATE_H_
-#define ALBUMORA_UI_QT_EVENT_GATE_H_
+#ifndef ALBUMORA_APP_EVENT_GATE_H_
+#define ALBUMORA_APP_EVENT_GATE_H_
 
 #include <functional>
 #include <utility>
 
-#include "app/dispatch.h"
+#include "ui/window_events.h"
 
 namespace albumora {
 
-class EventGate {
+class EventGate : public WindowEventSink {
  public:
   using Handler = std::function<void(const WindowEvent&)>;
-
-  // Marks the gate busy for its lifetime; scopes nest.
-  class BusyScope {
-   public:
-    explicit BusyScope(EventGate& gate) : gate_(gate) { ++gate_.busy_depth_; }
-    ~BusyScope() { --gate_.busy_depth_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-   private:
-    EventGate& gate_;
-  };
 
   void set_handler(Handler handler) { handler_ = std::move(handler); }
   // Handles the window events that are pending (the gate is busy meanwhile).
@@ -35,7 +23,7 @@ class EventGate {
   // Runs the handler unless busy; the handler itself runs busy. What the user did while it ran
   // and that is still waiting (a click during a run's last pause, a close request) belongs to
   // that time: it is dropped now rather than run once the command is over.
-  void Deliver(const WindowEvent& event) {
+  void Deliver(const WindowEvent& event) override {
     if (busy() || !handler_) return;
     BusyScope scope(*this);
     handler_(event);
@@ -43,6 +31,9 @@ class EventGate {
   }
 
  private:
+  void EnterBusy() override { ++busy_depth_; }
+  void LeaveBusy() override { --busy_depth_; }
+
   Handler handler_;
   std::function<void()> drain_;
   int busy_depth_ = 0;
@@ -50,4 +41,4 @@ class EventGate {
 
 }  // namespace albumora
 
-#endif  // ALBUMORA_UI_QT_EVENT_GATE_H_
+#endif  // ALBUMORA_APP_EVENT_GATE_H_

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app/program_values.h"
 #include "gallery/run_state.h"
+#include "settings/program_values.h"
 #include "ui/controls.h"
 #include "ui/progress_reporter.h"
 

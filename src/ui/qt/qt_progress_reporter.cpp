@@ -16,7 +16,7 @@ void SleepFor(int milliseconds) {
 
 }  // namespace
 
-QtProgressReporter::QtProgressReporter(QtControls& controls, EventGate& gate, Sleeper sleep)
+QtProgressReporter::QtProgressReporter(QtControls& controls, WindowEventSink& gate, Sleeper sleep)
     : controls_(controls), gate_(gate), sleep_(sleep ? std::move(sleep) : Sleeper(SleepFor)) {}
 
 void QtProgressReporter::ShowPhotoCount(int count) {
@@ -36,7 +36,7 @@ void QtProgressReporter::SetProgress(int position) {
 void QtProgressReporter::KeepAlive(int pause_ms) {
   {
     // Painting, typing and ticking happen; every command the events carry is dropped for good.
-    EventGate::BusyScope busy(gate_);
+    WindowEventSink::BusyScope busy(gate_);
     QCoreApplication::processEvents();
   }
   sleep_(pause_ms);
