@@ -1,6 +1,9 @@
 // Measures whole generation runs in-process.
-//   run_bench album <folder> <photos> [width height]   makes an album to measure
-//   run_bench measure <folder>                         one run over it; prints the figures
+//   run_bench album <folder> <photos> [width height]   makes an album to measure, or adds the
+//                                                      photos it lacks to one
+//   run_bench measure <folder> [jobs]                  one run over it; prints the figures
+// The run keeps its record of what it made in <folder>/cache/: remove it (and <folder>/site/)
+// for a cold run.
 // Each measurement should run in a fresh process, so that its peak memory is its own.
 #include <sys/resource.h>
 
@@ -12,9 +15,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/program_values.h"
 #include "gallery/generation_run.h"
 #include "imaging/raster_image.h"
+#include "platform/machine.h"
+#include "settings/program_values.h"
 #include "settings/settings.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"
@@ -52,6 +56,7 @@ int MakeAlbum(const fs::path& folder, int count, int width, int height) {
   for (int i = 1; i <= count; ++i) {
     char name[32];
     std::snprintf(name, sizeof name, "IMG_%04d.JPG", i);
+    if (fs::exists(folder / "Album" / name)) continue;
     const bool portrait = i % 4 == 0;
     const RasterImage picture =
         MakePicture(portrait ? height : width, portrait ? width : height, i);
@@ -98,7 +103,7 @@ class TimingReporter : public ProgressReporter {
   Clock::time_point conversion_end;
 };
 
-int Measure(const fs::path& folder) {
+int Measure(const fs::path& folder, int jobs) {
   fs::current_path(folder);
   MemoryControls controls;
   LoadSettings(controls, "keine.alb");
@@ -120,10 +125,13 @@ int Measure(const fs::path& folder) {
   fs::create_directories(root + "tmp");
   ProgramValues values = MakeProgramValues(LocalDate{2024, 5, 1}, root + "tmp/");
   values.source_folder_name = "Album";
+  values.cache_folder = root + "cache/";
+  ConversionOptions options;
+  options.jobs = jobs;
 
   TimingReporter reporter;
   const Clock::time_point start = Clock::now();
-  const RunOutcome outcome = GenerationRun(controls, reporter, values);
+  const RunOutcome outcome = GenerationRun(controls, reporter, values, options);
   const Clock::time_point end = Clock::now();
   if (outcome != RunOutcome::kFinished || !controls.messages().empty()) {
     std::fprintf(stderr, "run did not finish cleanly (%zu messages)\n", controls.messages().size());
@@ -135,9 +143,9 @@ int Measure(const fs::path& folder) {
   getrusage(RUSAGE_SELF, &usage);
   std::printf(
       "photos %d pages %d total_s %.3f conversion_s %.3f photos_per_s %.2f "
-      "outside_conversion_pct %.2f peak_rss_kb %ld\n",
+      "outside_conversion_pct %.2f peak_rss_kb %ld cores %d\n",
       reporter.photos, reporter.pages, total, conversion, reporter.photos / total,
-      100.0 * (total - conversion) / total, usage.ru_maxrss);
+      100.0 * (total - conversion) / total, usage.ru_maxrss, UsableCores());
   return 0;
 }
 
@@ -150,9 +158,11 @@ int main(int argc, char** argv) {
     return albumora::MakeAlbum(argv[2], std::atoi(argv[3]), argc == 6 ? std::atoi(argv[4]) : 3000,
                                argc == 6 ? std::atoi(argv[5]) : 2000);
   }
-  if (mode == "measure" && argc == 3) return albumora::Measure(argv[2]);
+  if (mode == "measure" && (argc == 3 || argc == 4)) {
+    return albumora::Measure(argv[2], argc == 4 ? std::atoi(argv[3]) : 0);
+  }
   std::fprintf(stderr,
                "usage: run_bench album <folder> <photos> [width height]\n"
-               "       run_bench measure <folder>\n");
+               "       run_bench measure <folder> [jobs]\n");
   return 2;
 }

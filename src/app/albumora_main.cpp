@@ -3,9 +3,10 @@
 #include <QApplication>
 #include <QMessageBox>
 
-#include "app/program_values.h"
+#include "app/desktop_program.h"
+#include "platform/cache_files.h"
 #include "platform/files.h"
-#include "ui/qt/desktop_program.h"
+#include "settings/program_values.h"
 #include "ui/qt/single_instance.h"
 
 int main(int argc, char** argv) {
@@ -26,7 +27,9 @@ int main(int argc, char** argv) {
 
   DesktopProgram::Options options;
   options.on_end = [] { QCoreApplication::exit(0); };
-  DesktopProgram program(MakeProgramValues(TodayLocal(), user_temp_folder), std::move(options));
+  ProgramValues values = MakeProgramValues(TodayLocal(), user_temp_folder);
+  values.cache_folder = UserCacheFolder("albumora");
+  DesktopProgram program(std::move(values), std::move(options));
   program.Start();
   application.exec();
   return 0;

@@ -7,13 +7,16 @@
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
-#include "app/program_values.h"
+#include "app/batch_options.h"
 #include "gallery/generation_run.h"
 #include "gallery/photo_list.h"
+#include "platform/cache_files.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "settings/program_values.h"
 #include "settings/settings.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"
@@ -26,13 +29,22 @@ constexpr int kExitRunStopped = 1;
 constexpr int kExitUsage = 2;
 
 constexpr std::string_view kUsage =
-    "Aufruf: albumora-batch [--help | --version]\n"
+    "Aufruf: albumora-batch [--jobs N] [--full] | --help | --version\n"
     "\n"
     "Erstellt eine Fotowebseite ohne Fenster. Alle Einstellungen kommen aus der Datei\n"
     "Einstellung.alb im aktuellen Verzeichnis; nach dem Lauf werden sie dorthin\n"
-    "zurückgeschrieben, wie es das Programm nach jedem Lauf tut.\n"
-    "\n"
-    "Rückgabewert: 0 fertig, 1 der Lauf musste abbrechen, 2 falscher Aufruf.\n";
+    "zurückgeschrieben, wie es das Programm nach jedem Lauf tut. Fotos, deren Kopien\n"
+    "noch von einem früheren Lauf mit denselben Einstellungen stammen, werden nicht\n"
+    "noch einmal umgewandelt.\n"
+    "\n";
+constexpr std::string_view kExitCodes =
+    "\nRückgabewert: 0 fertig, 1 der Lauf musste abbrechen, 2 falscher Aufruf.\n";
+
+void PrintUsage(std::FILE* out) {
+  std::fputs(kUsage.data(), out);
+  std::fputs(kConversionOptionsUsage.data(), out);
+  std::fputs(kExitCodes.data(), out);
+}
 
 // Text for the terminal: UTF-8, with control characters other than line feeds shown as '?', so
 // that a file name can never steer the terminal.
@@ -114,7 +126,7 @@ class TerminalProgressReporter : public ProgressReporter {
   int pages_ = 0;              // pages in the gallery
 };
 
-int Run() {
+int Run(const ConversionOptions& options) {
   if (!IsRegularFile(kSettingsFileName)) {
     std::fprintf(stderr, "%s",
                  TerminalText(Cp1252("albumora-batch: Im aktuellen Verzeichnis gibt es keine "
@@ -147,6 +159,7 @@ int Run() {
   LoadSettings(controls);
   ProgramValues values = MakeProgramValues(TodayLocal(), user_temp);
   values.temp_folder = user_temp + FromUtf8(FileNamePart(own_temp)).value_or("") + kPathSeparator;
+  values.cache_folder = UserCacheFolder("albumora");
   values.source_folder_name =
       DeriveSourceFolderName(WithTrailingSeparator(controls.GetControlText(ctl::kSourceFolder)));
   values.max_names_listed = SIZE_MAX;  // standard error has room for every name, one a line
@@ -159,7 +172,7 @@ int Run() {
     std::fflush(stderr);
   });
 
-  const RunOutcome outcome = GenerationRun(controls, reporter, values);
+  const RunOutcome outcome = GenerationRun(controls, reporter, values, options);
   reporter.EndLine();
   ClearFolder(values.temp_folder);  // nobody looks at a batch run's first-stage pages later
   if (outcome != RunOutcome::kFinished) return kExitRunStopped;
@@ -174,18 +187,31 @@ int Run() {
 
 int main(int argc, char** argv) {
   using namespace albumora;
-  if (argc == 2 && std::string_view(argv[1]) == "--help") {
-    std::fputs(kUsage.data(), stdout);
+  const ConversionArguments arguments =
+      TakeConversionArguments(std::vector<std::string_view>(argv + 1, argv + argc));
+  if (!arguments.error.empty()) {
+    std::fprintf(stderr, "albumora-batch: %s\n\n", arguments.error.c_str());
+    PrintUsage(stderr);
+    return kExitUsage;
+  }
+  const std::vector<std::string_view>& rest = arguments.rest;
+  if (rest.size() == 1 && rest[0] == "--help") {
+    PrintUsage(stdout);
     return kExitFinished;
   }
-  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+  if (rest.size() == 1 && rest[0] == "--version") {
     const ProgramValues values = MakeProgramValues(LocalDate{}, "");
     std::printf("%s\n", ToUtf8(values.generator_text).c_str());
     return kExitFinished;
   }
-  if (argc != 1) {
-    std::fprintf(stderr, "albumora-batch: unbekannte Angabe \"%s\"\n\n%s", argv[1], kUsage.data());
+  if (!rest.empty()) {
+    std::fprintf(stderr, "albumora-batch: unbekannte Angabe \"%s\"\n\n",
+                 std::string(rest[0]).c_str());
+    PrintUsage(stderr);
     return kExitUsage;
   }
-  return Run();
+  ConversionOptions options;
+  options.jobs = arguments.jobs;
+  options.full = arguments.full;
+  return Run(options);
 }

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/program_values.h"
-#include "app/services.h"
+#include "settings/program_values.h"
 #include "ui/controls.h"
 #include "ui/progress_reporter.h"
+#include "ui/services.h"
 
 namespace albumora {
 

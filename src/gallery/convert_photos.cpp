@@ -1,11 +1,17 @@
 #include "gallery/convert_photos.h"
 
+#include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "gallery/conversion_record.h"
+#include "gallery/current_copies.h"
+#include "gallery/photo_pool.h"
 #include "imaging/photo_copies.h"
 #include "imaging/raster_image.h"
 #include "platform/files.h"
+#include "platform/machine.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "ui/control_ids.h"
@@ -21,50 +27,81 @@ void NoteFailedSave(RunState& run, const std::string& path) {
   if (run.trouble.failed_saves++ == 0) run.trouble.first_failed_save = path;
 }
 
-bool SaveJpeg(RunState& run, const RasterImage& image, const std::string& path, int step) {
-  if (SaveRasterImageAsJpeg(image, path, step)) return true;
-  NoteFailedSave(run, path);
-  return false;
+void SaveJpeg(ConvertedPhoto& result, const RasterImage& image, const std::string& path, int step) {
+  if (!SaveRasterImageAsJpeg(image, path, step)) result.failed_saves.push_back(path);
 }
 
-// Both copies are scaled from the decoded source: the small one is not made from the big one.
-// False when the photo cannot go into the gallery: it could not be read, or one of its copies
-// could not be saved, so that its page would link to a picture that is not there.
-bool ConvertPhoto(RunState& run, int number, ImagingWorkspace& workspace) {
+ConversionSettings SettingsOf(const RunState& run) {
+  return {run.State(ctl::kBigPixels), run.State(ctl::kBigQuality), run.State(ctl::kSmallPixels),
+          run.State(ctl::kSmallQuality), run.Checked(ctl::kOriginalDownload)};
+}
+
+std::vector<PhotoJob> MakeJobs(const RunState& run, const ConversionSettings& settings) {
+  std::vector<PhotoJob> jobs;
+  const std::string source_folder = SourceFolder(run);
+  const std::string gallery = GalleryFolder(run);
+  for (int n = 1; n <= run.photos.count(); ++n) {
+    const PhotoEntry& entry = run.photos.Entry(n);
+    jobs.push_back(
+        {source_folder + entry.listed_name, entry.listed_name, entry.name, gallery, settings});
+  }
+  return jobs;
+}
+
+// The gallery folder as an absolute path: what its record is found by.
+std::string AbsoluteGallery(const RunState& run) {
+  const std::string gallery = GalleryFolder(run);
+  return IsAbsolutePath(gallery) ? gallery : CurrentFolder() + gallery;
+}
+
+// The record of the last run into this gallery, when photos may be taken from it: made by this
+// program version from the same source folder with the same settings, and not refused.
+std::optional<ConversionRecord> UsableRecord(const RunState& run, std::string_view gallery,
+                                             const ConversionSettings& settings) {
+  if (run.options.full || run.values.cache_folder.empty()) return std::nullopt;
+  std::optional<ConversionRecord> record =
+      LoadRecord(RecordPathFor(run.values.cache_folder, gallery), gallery);
+  if (!record || record->program_version != run.values.version_full ||
+      record->source_folder != run.Text(ctl::kSourceFolder) || record->settings != settings) {
+    return std::nullopt;
+  }
+  return record;
+}
+
+const RecordedPhoto* RecordedFor(const std::optional<ConversionRecord>& record,
+                                 const std::string& listed_name) {
+  if (!record) return nullptr;
+  const auto found = record->photos.find(listed_name);
+  return found == record->photos.end() ? nullptr : &found->second;
+}
+
+int WorkerCount(const RunState& run, const std::vector<PhotoJob>& jobs) {
+  const int count = static_cast<int>(jobs.size());
+  if (run.options.jobs > 0) return std::min(run.options.jobs, std::max(count, 1));
+  std::uint64_t largest = 0;
+  for (const PhotoJob& job : jobs) largest = std::max(largest, FileSize(job.source).value_or(0));
+  return DefaultWorkerCount(count, largest, UsableCores(), AvailableMemory());
+}
+
+// Puts what became of photo `number` into the run, as converting it there would have. False
+// when the photo cannot go into the gallery: it could not be read, or one of its copies could
+// not be saved, so that its page would link to a picture that is not there.
+bool TakeOutcome(RunState& run, int number, const PhotoOutcome& outcome) {
   PhotoEntry& entry = run.photos.MutableEntry(number);
-  const std::string source = SourceFolder(run) + entry.listed_name;
-  PhotoCopies copies;
-  std::string error;
-  if (!ConvertPhotoFile(source, run.State(ctl::kBigPixels), run.State(ctl::kSmallPixels), &copies,
-                        &error, &workspace)) {
+  const ConvertedPhoto& photo = outcome.photo;
+  if (!photo.decoded) {
     run.trouble.undecodable.push_back(DisplayName(entry.listed_name) +
-                                      (error.empty() ? "" : " (" + error + ")"));
+                                      (photo.error.empty() ? "" : " (" + photo.error + ")"));
     return false;
   }
-  entry.pixel = Decimal(copies.full.width) + "*" + Decimal(copies.full.height);
-  entry.size = Decimal(static_cast<long long>(FileSize(source).value_or(0) / 1024)) + " KB";
-
-  const std::string gallery = GalleryFolder(run);
-  bool saved = true;
-  if (run.Checked(ctl::kOriginalDownload)) {
-    CreateFolder(gallery + "original");
-    const std::string copy = gallery + "original" + kPathSeparator + entry.name;
-    if (!CopyFileReplacing(source, copy)) {
-      NoteFailedSave(run, copy);
-      saved = false;
-    }
+  entry.pixel = Decimal(photo.width) + "*" + Decimal(photo.height);
+  entry.size = Decimal(static_cast<long long>(outcome.source_size / 1024)) + " KB";
+  for (const std::string& path : photo.failed_saves) NoteFailedSave(run, path);
+  if (!photo.failed_saves.empty()) {
+    run.trouble.unsaved.push_back(DisplayName(entry.listed_name));
+    return false;
   }
-  if (!SaveJpeg(run, copies.big, gallery + "gr" + kPathSeparator + "g_" + entry.name,
-                run.State(ctl::kBigQuality))) {
-    saved = false;
-  }
-  copies.big.Release();
-  if (!SaveJpeg(run, copies.small, gallery + "kl" + kPathSeparator + "k_" + entry.name,
-                run.State(ctl::kSmallQuality))) {
-    saved = false;
-  }
-  if (!saved) run.trouble.unsaved.push_back(DisplayName(entry.listed_name));
-  return saved;
+  return true;
 }
 
 // The picture of an overview cell without a photo, as wide as a small picture is long.
@@ -78,8 +115,10 @@ void MakeEmptyThumbnail(RunState& run, ImagingWorkspace& workspace) {
   }
   const PictureSize size = FitWidth(empty.width(), empty.height(), run.State(ctl::kSmallPixels));
   ScaleRasterImage(empty, size.width, size.height, &workspace);
-  SaveJpeg(run, empty, GalleryFolder(run) + "kl" + kPathSeparator + "leer.jpg",
-           run.State(ctl::kSmallQuality));
+  const std::string path = GalleryFolder(run) + "kl" + kPathSeparator + "leer.jpg";
+  if (!SaveRasterImageAsJpeg(empty, path, run.State(ctl::kSmallQuality))) {
+    NoteFailedSave(run, path);
+  }
 }
 
 void AppendNameList(std::string& text, std::string_view heading,
@@ -95,6 +134,30 @@ void AppendNameList(std::string& text, std::string_view heading,
 }
 
 }  // namespace
+
+// Both copies are scaled from the decoded source in one pass: the small one is not made from
+// the big one.
+ConvertedPhoto ConvertPhoto(const PhotoJob& job, ImagingWorkspace& workspace) {
+  ConvertedPhoto result;
+  PhotoCopies copies;
+  if (!ConvertPhotoFile(job.source, job.settings.big_pixels, job.settings.small_pixels, &copies,
+                        &result.error, &workspace)) {
+    return result;
+  }
+  result.decoded = true;
+  result.width = copies.full.width;
+  result.height = copies.full.height;
+
+  if (job.settings.original_copy) {
+    CreateFolder(job.gallery + "original");
+    const std::string copy = OriginalCopyPath(job);
+    if (!CopyFileReplacing(job.source, copy)) result.failed_saves.push_back(copy);
+  }
+  SaveJpeg(result, copies.big, BigCopyPath(job), job.settings.big_quality);
+  copies.big.Release();
+  SaveJpeg(result, copies.small, SmallCopyPath(job), job.settings.small_quality);
+  return result;
+}
 
 std::string DisplayName(std::string_view name) {
   std::string shown(name);
@@ -176,15 +239,39 @@ void ConvertPhotos(RunState& run) {
   CreateFolder(gallery + "gr");
   CreateFolder(gallery + "kl");
 
-  ImagingWorkspace workspace;
+  const ConversionSettings settings = SettingsOf(run);
+  const std::vector<PhotoJob> jobs = MakeJobs(run, settings);
+  const std::string gallery_key = AbsoluteGallery(run);
+  const std::optional<ConversionRecord> previous = UsableRecord(run, gallery_key, settings);
+  ConversionRecord record{
+      run.values.version_full, gallery_key, run.Text(ctl::kSourceFolder), settings, {}};
+  const PhotoConverter convert = run.options.convert ? run.options.convert : ConvertPhoto;
+
   std::vector<bool> unreadable(static_cast<std::size_t>(count) + 1, false);
-  for (int n = 1; n <= count; ++n) {
+  PhotoSteps<PhotoOutcome> steps;
+  steps.work = [&](int n, ImagingWorkspace& workspace) {
+    const PhotoJob& job = jobs[static_cast<std::size_t>(n - 1)];
+    return MakeOrReuse(job, RecordedFor(previous, job.listed_name), convert, workspace);
+  };
+  steps.before = [&](int n) {
     run.reporter.KeepAlive(1);
     run.reporter.SetProgress(n);
     run.reporter.ShowStatus("Bearbeite Bild: " + Decimal(n) + " / " + Decimal(count));
-    unreadable[static_cast<std::size_t>(n)] = !ConvertPhoto(run, n, workspace);
+  };
+  steps.done = [&](int n, PhotoOutcome&& outcome) {
+    unreadable[static_cast<std::size_t>(n)] = !TakeOutcome(run, n, outcome);
+    if (outcome.recorded) {
+      record.photos.emplace(jobs[static_cast<std::size_t>(n - 1)].listed_name, *outcome.recorded);
+    }
     run.reporter.KeepAlive(1);
+  };
+  ConvertInPhotoOrder(count, WorkerCount(run, jobs), steps);
+  // A cache that cannot be written costs only time on the next run: nobody is told.
+  if (!run.values.cache_folder.empty() && (!previous || record != *previous)) {
+    SaveRecord(run.values.cache_folder, record);
   }
+
+  ImagingWorkspace workspace;
   MakeEmptyThumbnail(run, workspace);
   if (count == 0) {
     run.controls.ShowMessage("Achtung", "In diesem Verzeichnis\n\n" + run.Text(ctl::kSourceFolder) +

@@ -4,9 +4,14 @@
 
 #include <string>
 
+#include "gallery/photo_job.h"
 #include "gallery/run_state.h"
 
 namespace albumora {
+
+// Makes the copies of one photo: the original copy (when asked for), the big and the small one,
+// both scaled from the decoded source. Touches no file but its own copies.
+ConvertedPhoto ConvertPhoto(const PhotoJob& job, ImagingWorkspace& workspace);
 
 // Scans the source folder into run.photos, then converts every photo, makes the empty
 // thumbnail and tells the user about photos that could not be taken. Photos that could not be

@@ -23,8 +23,9 @@ std::string GalleryFolderOf(const Controls& controls, const ProgramValues& value
 }
 
 RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
-                         const ProgramValues& values) {
+                         const ProgramValues& values, const ConversionOptions& options) {
   RunState run(controls, reporter, values);
+  run.options = options;
 
   // The temporary folder only ever holds the first-stage pages of the last run. A relative one
   // (no user temporary folder could be had) would resolve into the user's own files: not cleared.

@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "app/program_values.h"
+#include "gallery/run_state.h"
+#include "settings/program_values.h"
 #include "ui/controls.h"
 #include "ui/progress_reporter.h"
 
@@ -18,7 +19,7 @@ enum class RunOutcome {
 };
 
 RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
-                         const ProgramValues& values);
+                         const ProgramValues& values, const ConversionOptions& options = {});
 
 // Lists the photos of the source folder (control 13) and shows their count in status field 0.
 // Returns the count. Used at start-up and when a source folder is chosen.

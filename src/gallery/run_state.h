@@ -7,8 +7,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/program_values.h"
+#include "gallery/photo_job.h"
 #include "gallery/photo_list.h"
+#include "settings/program_values.h"
 #include "ui/controls.h"
 #include "ui/progress_reporter.h"
 
@@ -48,6 +49,7 @@ struct RunState {
   Controls& controls;
   ProgressReporter& reporter;
   const ProgramValues& values;
+  ConversionOptions options;
 
   PhotoList photos;
   std::vector<LeftOutName> left_out;

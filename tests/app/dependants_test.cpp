@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/program_values.h"
+#include "settings/program_values.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"
 

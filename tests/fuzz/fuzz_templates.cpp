@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
-#include "app/program_values.h"
 #include "gallery/page_writers.h"
 #include "gallery/template_engine.h"
 #include "platform/text.h"
+#include "settings/program_values.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"
 

@@ -29,8 +29,9 @@ struct Result {
 
 Result RunBatch(const std::string& arguments) {
   Result result;
-  const std::string command =
-      std::string("'") + ALBUMORA_PROGRAM_DIR + "/albumora-batch' " + arguments + " 2>&1";
+  // The record of what a run made goes into the work folder, not into the user's cache.
+  const std::string command = std::string("XDG_CACHE_HOME=\"$PWD/cache\" '") +
+                              ALBUMORA_PROGRAM_DIR + "/albumora-batch' " + arguments + " 2>&1";
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
   char buffer[4096];
@@ -146,8 +147,26 @@ TEST_F(BatchTest, EveryLeftOutNameIsPrinted) {
   EXPECT_EQ(result.output.find("weitere"), std::string::npos) << result.output;
 }
 
+TEST_F(BatchTest, SecondRunKeepsCurrentCopiesUnlessFull) {
+  WriteSettings("web/");
+  const fs::path copy = Path("web/fotos/reise/gr/g_eins.jpg");
+  const Result first = RunBatch("--jobs 2");
+  ASSERT_EQ(first.status, 0) << first.output;
+  EXPECT_EQ(std::distance(fs::directory_iterator(Path("cache/albumora")), fs::directory_iterator()),
+            1);
+  const auto made = fs::last_write_time(copy);
+  const Result second = RunBatch("");
+  EXPECT_EQ(second.output, first.output);
+  EXPECT_EQ(fs::last_write_time(copy), made);
+  const Result full = RunBatch("--full --jobs=1");
+  EXPECT_EQ(full.output, first.output);
+  EXPECT_NE(fs::last_write_time(copy), made);
+}
+
 TEST_F(BatchTest, UsageErrorsAndInformation) {
   EXPECT_EQ(RunBatch("--unbekannt").status, 2);
+  EXPECT_EQ(RunBatch("--jobs 0").status, 2);
+  EXPECT_EQ(RunBatch("--jobs").status, 2);
   EXPECT_EQ(RunBatch("").status, 2);  // no settings file here
   const Result version = RunBatch("--version");
   EXPECT_EQ(version.status, 0);

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/program_values.h"
 #include "gallery/run_state.h"
 #include "imaging/raster_image.h"
+#include "settings/program_values.h"
 #include "support/scratch_folder.h"
 #include "ui/memory_controls.h"
 

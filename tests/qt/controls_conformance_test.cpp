@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/event_gate.h"
 #include "platform/text.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"

@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <vector>
 
+#include "app/event_gate.h"
 #include "ui/control_ids.h"
 
 namespace albumora {

@@ -19,8 +19,10 @@
 #include <QToolButton>
 #include <vector>
 
+#include "app/event_gate.h"
 #include "platform/text.h"
 #include "ui/control_ids.h"
+#include "ui/progress_reporter.h"
 #include "ui/qt/qt_controls.h"
 #include "ui/qt/spin_field.h"
 #include "ui/qt/text_fit.h"

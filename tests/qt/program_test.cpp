@@ -19,11 +19,11 @@
 #include <vector>
 
 #include "../shell/fake_services.h"
+#include "app/desktop_program.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "support/scratch_folder.h"
 #include "ui/control_ids.h"
-#include "ui/qt/desktop_program.h"
 #include "ui/qt/link_label.h"
 #include "ui/qt/spin_field.h"
 

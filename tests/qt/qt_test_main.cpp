@@ -4,7 +4,7 @@
 
 #include <QApplication>
 
-#include "ui/qt/desktop_program.h"
+#include "app/desktop_program.h"
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "app/program_values.h"
 #include "gallery/generation_run.h"
 #include "html_checks.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "scratch.h"
+#include "settings/program_values.h"
 #include "settings/settings.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "ui/services.h"
 
 namespace albumora {
 

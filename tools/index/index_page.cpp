@@ -6,10 +6,10 @@
 #include <system_error>
 #include <utility>
 
-#include "app/program_values.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
+#include "settings/program_values.h"
 #include "settings/settings.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"

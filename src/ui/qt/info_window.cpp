@@ -26,7 +26,7 @@ QLabel* CentredLabel(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-InfoWindow::InfoWindow(EventGate& gate, const std::string& version, const std::string& build,
+InfoWindow::InfoWindow(WindowEventSink& gate, const std::string& version, const std::string& build,
                        const std::string& website)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),

@@ -7,7 +7,7 @@
 #include <map>
 #include <string>
 
-#include "ui/qt/event_gate.h"
+#include "ui/window_events.h"
 
 namespace albumora {
 
@@ -21,7 +21,7 @@ class InfoWindow : public QWidget {
 
  public:
   // `version` and `build` are ProgramVersion and ProgramBuild; `website` the product's address.
-  InfoWindow(EventGate& gate, const std::string& version, const std::string& build,
+  InfoWindow(WindowEventSink& gate, const std::string& version, const std::string& build,
              const std::string& website);
 
   // The widget of control 0..8 or 10, or nullptr.
@@ -33,7 +33,7 @@ class InfoWindow : public QWidget {
  private:
   void Report(EventKind kind, int number);
 
-  EventGate& gate_;
+  WindowEventSink& gate_;
   std::map<int, QWidget*> controls_;
 };
 

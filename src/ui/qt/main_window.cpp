@@ -20,6 +20,7 @@
 #include <QToolBar>
 
 #include "ui/control_ids.h"
+#include "ui/progress_reporter.h"
 #include "ui/qt/artwork.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/spin_field.h"
@@ -64,7 +65,7 @@ void MarkReadOnly(QLineEdit* edit) {
 
 }  // namespace
 
-MainWindow::MainWindow(EventGate& gate)
+MainWindow::MainWindow(WindowEventSink& gate)
     : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       gate_(gate),

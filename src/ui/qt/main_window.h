@@ -8,7 +8,7 @@
 #include <map>
 
 #include "ui/control_table.h"
-#include "ui/qt/event_gate.h"
+#include "ui/window_events.h"
 
 class QAction;
 class QButtonGroup;
@@ -30,7 +30,7 @@ class MainWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit MainWindow(EventGate& gate);
+  explicit MainWindow(WindowEventSink& gate);
 
   // The widget of a control of the table, or nullptr for an unknown number.
   QWidget* control(int number) const;
@@ -56,7 +56,7 @@ class MainWindow : public QWidget {
   void ConnectEvents(const ControlSpec& spec, QWidget* widget);
   void Report(EventKind kind, int number);
 
-  EventGate& gate_;
+  WindowEventSink& gate_;
   QMenuBar* menu_bar_;
   QWidget* client_;
   QToolBar* tool_bar_ = nullptr;

@@ -16,7 +16,7 @@ void SleepFor(int milliseconds) {
 
 }  // namespace
 
-QtProgressReporter::QtProgressReporter(QtControls& controls, EventGate& gate, Sleeper sleep)
+QtProgressReporter::QtProgressReporter(QtControls& controls, WindowEventSink& gate, Sleeper sleep)
     : controls_(controls), gate_(gate), sleep_(sleep ? std::move(sleep) : Sleeper(SleepFor)) {}
 
 void QtProgressReporter::ShowPhotoCount(int count) {
@@ -37,7 +37,7 @@ void QtProgressReporter::KeepAlive(int pause_ms) {
   gate_.NoteRun();
   {
     // Painting, typing and ticking happen; every command the events carry is dropped for good.
-    EventGate::BusyScope busy(gate_);
+    WindowEventSink::BusyScope busy(gate_);
     QCoreApplication::processEvents();
   }
   sleep_(pause_ms);

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "ui/progress_reporter.h"
-#include "ui/qt/event_gate.h"
 #include "ui/qt/qt_controls.h"
+#include "ui/window_events.h"
 
 namespace albumora {
 
@@ -16,7 +16,7 @@ class QtProgressReporter : public ProgressReporter {
   using Sleeper = std::function<void(int milliseconds)>;
 
   // `sleep` waits the given time; the default really sleeps.
-  QtProgressReporter(QtControls& controls, EventGate& gate, Sleeper sleep = {});
+  QtProgressReporter(QtControls& controls, WindowEventSink& gate, Sleeper sleep = {});
 
   void ShowPhotoCount(int count) override;
   void ShowStatus(std::string_view text) override;
@@ -28,7 +28,7 @@ class QtProgressReporter : public ProgressReporter {
 
  private:
   QtControls& controls_;
-  EventGate& gate_;
+  WindowEventSink& gate_;
   Sleeper sleep_;
 };
 

@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <string_view>
 
-#include "app/services.h"
+#include "ui/services.h"
 
 class QFileDialog;
 

@@ -1,6 +1,6 @@
 // Values set once at start-up and read by the generation and the pages.
-#ifndef ALBUMORA_APP_PROGRAM_VALUES_H_
-#define ALBUMORA_APP_PROGRAM_VALUES_H_
+#ifndef ALBUMORA_SETTINGS_PROGRAM_VALUES_H_
+#define ALBUMORA_SETTINGS_PROGRAM_VALUES_H_
 
 #include <cstddef>
 #include <string>
@@ -13,13 +13,16 @@ namespace albumora {
 inline constexpr std::string_view kProductName = "Albumora";
 
 struct ProgramValues {
-  std::string program_version;     // "0.4.0"
-  std::string program_build;       // "155"
-  std::string version_full;        // "0.4.0.155"
-  std::string generator_text;      // "Albumora 0.4.0.155"
-  std::string start_date_ymd;      // "2008-03-15"
-  std::string start_date_dmy;      // "15-03-2008"
-  std::string temp_folder;         // user temporary folder + "Albumora/"
+  std::string program_version;  // "0.4.0"
+  std::string program_build;    // "155"
+  std::string version_full;     // "0.4.0.155"
+  std::string generator_text;   // "Albumora 0.4.0.155"
+  std::string start_date_ymd;   // "2008-03-15"
+  std::string start_date_dmy;   // "15-03-2008"
+  std::string temp_folder;      // user temporary folder + "Albumora/"
+  // Where a run keeps what it made (a file-system path ending with '/'); empty: nowhere, every
+  // run converts every photo.
+  std::string cache_folder;
   std::string source_folder_name;  // also renewed whenever a source folder is chosen
   // Names a list of left-out photos shows before "… und N weitere": a message box must stay on
   // the screen, while the batch prints every name so that all of them can be put right.
@@ -35,4 +38,4 @@ std::string DeriveSourceFolderName(std::string_view source_folder_text);
 
 }  // namespace albumora
 
-#endif  // ALBUMORA_APP_PROGRAM_VALUES_H_
+#endif  // ALBUMORA_SETTINGS_PROGRAM_VALUES_H_

@@ -1,4 +1,4 @@
-#include "app/program_values.h"
+#include "settings/program_values.h"
 
 #include <cstdio>
 

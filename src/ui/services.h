@@ -1,8 +1,8 @@
 // What the commands need of the desktop beyond the controls: requesters, starting programs and
 // opening documents, and the program's own windows. The window provides the real ones; tests
 // answer them without opening anything.
-#ifndef ALBUMORA_APP_SERVICES_H_
-#define ALBUMORA_APP_SERVICES_H_
+#ifndef ALBUMORA_UI_SERVICES_H_
+#define ALBUMORA_UI_SERVICES_H_
 
 #include <string>
 #include <string_view>
@@ -50,4 +50,4 @@ class WindowShell {
 
 }  // namespace albumora
 
-#endif  // ALBUMORA_APP_SERVICES_H_
+#endif  // ALBUMORA_UI_SERVICES_H_

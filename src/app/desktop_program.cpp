@@ -1,11 +1,7 @@
-#include "ui/qt/desktop_program.h"
-
-#include <QApplication>
-#include <QFont>
-#include <QFontDatabase>
-#include <QStyleFactory>
+#include "app/desktop_program.h"
 
 #include "app/dispatch.h"
+#include "ui/qt/qt_application.h"
 #include "ui/qt/qt_services.h"
 
 namespace albumora {
@@ -19,21 +15,6 @@ Service& ChooseService(Service* given, std::unique_ptr<Service>& own, Args&&... 
 }
 
 }  // namespace
-
-void ApplyProgramLook(QApplication& application) {
-  application.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-  QFont font = QApplication::font();
-  // Arial's metrics (Liberation Sans on Linux) come closest to the narrow dialog font the
-  // layout was made for.
-  for (const char* family : {"Liberation Sans", "Arial"}) {
-    if (QFontDatabase::families().contains(QLatin1String(family))) {
-      font.setFamily(QLatin1String(family));
-      break;
-    }
-  }
-  font.setPointSize(8);
-  QApplication::setFont(font);
-}
 
 DesktopProgram::DesktopProgram(ProgramValues values, Options options)
     : values_(std::move(values)),
@@ -49,7 +30,7 @@ DesktopProgram::DesktopProgram(ProgramValues values, Options options)
            ChooseService<Launcher, QtLauncher>(options_.launcher, own_launcher_),
            *this} {
   gate_.set_handler([this](const WindowEvent& event) { DispatchEvent(app_, event); });
-  gate_.set_drain([] { QCoreApplication::processEvents(); });
+  gate_.set_drain(HandlePendingWindowEvents);
 }
 
 DesktopProgram::~DesktopProgram() {

@@ -3,46 +3,33 @@
 // command runs to its end before the next is read, and commands given during a run are lost.
 // Events still queued when a command ends are handled afterwards, in order, unless the command
 // was a generation run.
-#ifndef ALBUMORA_UI_QT_EVENT_GATE_H_
-#define ALBUMORA_UI_QT_EVENT_GATE_H_
+#ifndef ALBUMORA_APP_EVENT_GATE_H_
+#define ALBUMORA_APP_EVENT_GATE_H_
 
 #include <functional>
 #include <utility>
 
-#include "app/dispatch.h"
+#include "ui/window_events.h"
 
 namespace albumora {
 
-class EventGate {
+class EventGate : public WindowEventSink {
  public:
   using Handler = std::function<void(const WindowEvent&)>;
-
-  // Marks the gate busy for its lifetime; scopes nest.
-  class BusyScope {
-   public:
-    explicit BusyScope(EventGate& gate) : gate_(gate) { ++gate_.busy_depth_; }
-    ~BusyScope() { --gate_.busy_depth_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-   private:
-    EventGate& gate_;
-  };
 
   void set_handler(Handler handler) { handler_ = std::move(handler); }
   // Handles the window events that are pending (the gate is busy meanwhile).
   void set_drain(std::function<void()> drain) { drain_ = std::move(drain); }
   bool busy() const { return busy_depth_ > 0; }
 
-  // Marks the command being handled as a generation run.
-  void NoteRun() { run_in_command_ = true; }
+  void NoteRun() override { run_in_command_ = true; }
 
   // Runs the handler unless busy; the handler itself runs busy. When the command was a run, what
   // the user did meanwhile and is still waiting (a click during the run's last pause, a close
   // request) belongs to the run: it is dropped now rather than run once the run is over. After
   // any other command the waiting events stay queued and each is handled in its turn, so that a
   // quick second action is not lost while its widget already shows it.
-  void Deliver(const WindowEvent& event) {
+  void Deliver(const WindowEvent& event) override {
     if (busy() || !handler_) return;
     BusyScope scope(*this);
     run_in_command_ = false;
@@ -52,6 +39,9 @@ class EventGate {
   }
 
  private:
+  void EnterBusy() override { ++busy_depth_; }
+  void LeaveBusy() override { --busy_depth_; }
+
   Handler handler_;
   std::function<void()> drain_;
   int busy_depth_ = 0;
@@ -60,4 +50,4 @@ class EventGate {
 
 }  // namespace albumora
 
-#endif  // ALBUMORA_UI_QT_EVENT_GATE_H_
+#endif  // ALBUMORA_APP_EVENT_GATE_H_

@@ -1,28 +1,23 @@
 // The desktop program put together: the main window, its controls and reporter, the event gate
 // wired to the dispatch tables, the requesters and the info window.
-#ifndef ALBUMORA_UI_QT_DESKTOP_PROGRAM_H_
-#define ALBUMORA_UI_QT_DESKTOP_PROGRAM_H_
+#ifndef ALBUMORA_APP_DESKTOP_PROGRAM_H_
+#define ALBUMORA_APP_DESKTOP_PROGRAM_H_
 
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "app/commands.h"
-#include "app/program_values.h"
-#include "app/services.h"
-#include "ui/qt/event_gate.h"
+#include "app/event_gate.h"
+#include "settings/program_values.h"
 #include "ui/qt/info_window.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/qt_application.h"
 #include "ui/qt/qt_controls.h"
 #include "ui/qt/qt_progress_reporter.h"
-
-class QApplication;
+#include "ui/services.h"
 
 namespace albumora {
-
-// The Fusion style and an 8 pt application font: with them every control draws at its fixed
-// size with nothing cut.
-void ApplyProgramLook(QApplication& application);
 
 class DesktopProgram : public WindowShell {
  public:
@@ -73,4 +68,4 @@ class DesktopProgram : public WindowShell {
 
 }  // namespace albumora
 
-#endif  // ALBUMORA_UI_QT_DESKTOP_PROGRAM_H_
+#endif  // ALBUMORA_APP_DESKTOP_PROGRAM_H_
