@@ -6,12 +6,14 @@
 #include "app/program_values.h"
 #include "platform/files.h"
 #include "ui/qt/desktop_program.h"
+#include "ui/qt/german_translations.h"
 #include "ui/qt/single_instance.h"
 
 int main(int argc, char** argv) {
   using namespace albumora;
   QApplication application(argc, argv);
   ApplyProgramLook(application);
+  const GermanQtTranslations german;
   // The program ends through its own commands and the close box, not when a window closes.
   application.setQuitOnLastWindowClosed(false);
 

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/files.h"
+#include "settings/settings.h"
 
 namespace albumora {
 
@@ -20,6 +21,8 @@ struct ProgramValues {
   std::string start_date_dmy;      // "15-03-2008"
   std::string temp_folder;         // user temporary folder + "Albumora/"
   std::string source_folder_name;  // also renewed whenever a source folder is chosen
+  // Where a finished run keeps the settings: the file they were loaded from.
+  std::string settings_file = std::string(kSettingsFileName);
 };
 
 // `user_temp_folder` ends with a separator (see UserTempFolder()).

@@ -39,7 +39,7 @@ RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
 
   reporter.ShowStatus(Cp1252("Lösche den Inhalt des Albumora Tempverzeichnis: "));
   reporter.Pause(1800);
-  SaveSettings(controls);
+  SaveSettings(controls, values.settings_file);
   reporter.ShowStatus("Fertig: ");
   return RunOutcome::kFinished;
 }
