@@ -37,7 +37,7 @@ make_example_gallery() {
   cp -r "$data/example" "$album"
   mkdir -p "$scratch/anderswo"
   (cd "$scratch/anderswo" && "$batch" --quiet "$album") || fail "$batch failed on $album"
-  for page in fotos_1.htm fotos_4.htm bild_1.htm bild_8.htm download.php; do
+  for page in fotos_1.htm fotos_2.htm bild_1.htm bild_8.htm download.php; do
     [ -f "$album/site/fotos/urlaub/$page" ] || fail "$album/site/fotos/urlaub/$page is missing"
   done
   [ -z "$(ls -A "$scratch/anderswo")" ] || fail "$batch wrote into the folder it was started in"
@@ -50,16 +50,16 @@ make_example_gallery "$scratch/moved/bin/albumora-batch" "$scratch/moved/share/a
   "$scratch/album-moved"
 
 echo "-- package"
-(cd "$build" && rm -f albumora_*.deb && cpack -G DEB >/dev/null)
+(cd "$build" && rm -f albumora_*.deb && cpack -G DEB >/dev/null 2>&1)
 deb=$(echo "$build"/albumora_*_*.deb)
 [ -f "$deb" ] || fail "cpack made no package"
 lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1 | grep -v 'root privileges' || true
 lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian reports errors"
 
-echo "-- apt-get install $(basename "$deb")"
+echo "-- apt-get install ./$(basename "$deb")"
 installed=yes
-DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q --no-install-recommends \
-  "$deb" >/dev/null
+(cd "$build" && DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -q \
+  --no-install-recommends "./$(basename "$deb")" >/dev/null)
 for file in /usr/bin/albumora /usr/bin/albumora-batch /usr/lib/albumora/Index; do
   [ -x "$file" ] || fail "$file is not installed"
 done
@@ -73,6 +73,7 @@ done
 
 echo "-- installed albumora-batch and Index on the installed example album"
 make_example_gallery albumora-batch /usr/share/albumora "$scratch/album"
+albumora-batch --quiet "$scratch/album/Einstellung.alb" || fail "albumora-batch on a settings file failed"
 (cd "$scratch/album" && /usr/lib/albumora/Index >/dev/null) || fail "the installed Index failed"
 [ -f "$scratch/album/site/Index.htm" ] || fail "Index wrote no table of contents"
 
