@@ -10,6 +10,7 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1280x800x24" "$0" "$@"
 fi
 unset WAYLAND_DISPLAY
+export QT_QPA_PLATFORM=xcb  # scripts/test runs the widget tests offscreen
 
 fail() {
   echo "first start: $*" >&2
