@@ -53,8 +53,10 @@ echo "-- package"
 (cd "$build" && rm -f albumora_*.deb && cpack -G DEB >/dev/null 2>&1)
 deb=$(echo "$build"/albumora_*_*.deb)
 [ -f "$deb" ] || fail "cpack made no package"
-lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1 | grep -v 'root privileges' || true
-lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian reports errors"
+lint_status=0
+lintian --fail-on error --tag-display-limit 0 "$deb" >"$scratch/lintian.log" 2>&1 || lint_status=$?
+grep -v 'root privileges' "$scratch/lintian.log" || true  # warnings and notes are shown
+[ "$lint_status" -eq 0 ] || fail "lintian reports errors"
 
 echo "-- apt-get install ./$(basename "$deb")"
 installed=yes
