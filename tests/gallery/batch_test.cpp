@@ -124,6 +124,22 @@ int LineCount(const std::string& text) {
   return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
 }
 
+TEST_F(BatchTest, ManualPageHasEveryOptionOfTheHelp) {
+  const std::string help = RunBatch("--help").output;
+  const std::string manual =
+      ReadFile(std::string(ALBUMORA_SOURCE_DIR) + "/packaging/man/albumora-batch.1");
+  ASSERT_FALSE(manual.empty());
+  int options = 0;
+  for (std::size_t at = help.find("  --"); at != std::string::npos;
+       at = help.find("  --", at + 1)) {
+    const std::size_t end = help.find_first_of(" \n", at + 2);
+    const std::string option = help.substr(at + 4, end - at - 4);  // without the dashes
+    EXPECT_NE(manual.find("\\-\\-" + option), std::string::npos) << "--" << option;
+    ++options;
+  }
+  EXPECT_EQ(options, 5);
+}
+
 TEST_F(BatchTest, FolderOrSettingsFileFromElsewhereWriteTheSameGallery) {
   WriteSettings("web/");
   ASSERT_EQ(RunBatch("").status, 0);
