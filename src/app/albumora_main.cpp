@@ -7,12 +7,14 @@
 #include "platform/cache_files.h"
 #include "platform/files.h"
 #include "settings/program_values.h"
+#include "ui/qt/german_translations.h"
 #include "ui/qt/single_instance.h"
 
 int main(int argc, char** argv) {
   using namespace albumora;
   QApplication application(argc, argv);
   ApplyProgramLook(application);
+  const GermanQtTranslations german;
   // The program ends through its own commands and the close box, not when a window closes.
   application.setQuitOnLastWindowClosed(false);
 

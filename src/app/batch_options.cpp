@@ -21,6 +21,12 @@ ConversionArguments TakeConversionArguments(const std::vector<std::string_view>&
   ConversionArguments result;
   for (std::size_t i = 0; i < arguments.size() && result.error.empty(); ++i) {
     const std::string_view argument = arguments[i];
+    if (argument == "--") {
+      // What follows is a folder or a file, whatever its name.
+      result.rest.insert(result.rest.end(), arguments.begin() + static_cast<long>(i),
+                         arguments.end());
+      break;
+    }
     if (argument == "--full") {
       result.full = true;
     } else if (argument == kJobs || argument.starts_with("--jobs=")) {

@@ -8,11 +8,6 @@
 
 namespace albumora {
 
-inline constexpr std::string_view kConversionOptionsUsage =
-    "  --jobs N   wandelt die Fotos mit N Threads um (N >= 1; ohne Angabe so viele,\n"
-    "             wie Prozessorkerne und Speicher erlauben)\n"
-    "  --full     wandelt alle Fotos um, auch solche, deren Kopien aktuell sind\n";
-
 struct ConversionArguments {
   int jobs = 0;  // 0: the default
   bool full = false;
@@ -20,7 +15,8 @@ struct ConversionArguments {
   std::string error;                   // empty, or why an argument was refused (UTF-8)
 };
 
-// Takes "--jobs N", "--jobs=N" and "--full" out of `arguments` (without the program name).
+// Takes "--jobs N", "--jobs=N" and "--full" out of `arguments` (without the program name); from
+// "--" on, every argument is left in `rest`.
 ConversionArguments TakeConversionArguments(const std::vector<std::string_view>& arguments);
 
 }  // namespace albumora

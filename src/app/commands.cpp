@@ -22,10 +22,12 @@ std::string AskForFolder(AppContext& app, std::string_view title, std::string_vi
   return WithTrailingSeparator(chosen);
 }
 
-// A file requester for field `control`, started in the folder of the field's text; a chosen
-// file replaces the text, a cancelled requester leaves it alone.
+// A file requester for field `control`, started in the folder of the field's text, or in the
+// templates that come with the program while the field is empty; a chosen file replaces the
+// text, a cancelled requester leaves it alone.
 void ChooseFileInto(AppContext& app, int control, std::string_view title, std::string_view filter) {
-  const std::string start = RequesterFolderPart(app.controls.GetControlText(control));
+  const std::string text = app.controls.GetControlText(control);
+  const std::string start = text.empty() ? ProgramTemplateFolder() : RequesterFolderPart(text);
   const std::string chosen = app.requesters.ChooseFile(Cp1252(title), start, filter);
   if (!chosen.empty()) app.controls.SetControlText(control, chosen);
 }
@@ -144,6 +146,11 @@ std::string RequesterFolderPart(std::string_view text) {
   if (!text.empty() && text.front() == '"') text.remove_prefix(1);
   text = text.substr(0, text.find('|'));
   return std::string(FolderPart(text));
+}
+
+std::string ProgramTemplateFolder() {
+  const std::string folder = ProgramFile("vorlagen");
+  return IsAbsolutePath(folder) ? WithTrailingSeparator(folder) : std::string();
 }
 
 std::string FolderRequesterStart(std::string_view text) {

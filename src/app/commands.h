@@ -63,6 +63,10 @@ bool StartOrOpen(Launcher& launcher, std::string_view name);
 // there is no separator.
 std::string RequesterFolderPart(std::string_view text);
 
+// The templates folder that comes with the program (ending with the separator), where a file
+// requester starts while its field is empty; empty when there is none.
+std::string ProgramTemplateFolder();
+
 // A folder requester's start folder: the trailing separator is dropped unless the text has
 // three characters or fewer (a root such as "/" or "C:\" keeps it).
 std::string FolderRequesterStart(std::string_view text);

@@ -39,7 +39,7 @@ RunOutcome GenerationRun(Controls& controls, ProgressReporter& reporter,
 
   reporter.ShowStatus(Cp1252("Lösche den Inhalt des Albumora Tempverzeichnis: "));
   reporter.Pause(1800);
-  SaveSettings(controls);
+  SaveSettings(controls, values.settings_file);
   reporter.ShowStatus("Fertig: ");
   const bool pages_written = pages == PagesOutcome::kWritten && run.photos.count() > 0;
   return pages_written ? RunOutcome::kFinished : RunOutcome::kNoPages;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/files.h"
+#include "settings/settings.h"
 
 namespace albumora {
 
@@ -27,6 +28,8 @@ struct ProgramValues {
   // Names a list of left-out photos shows before "… und N weitere": a message box must stay on
   // the screen, while the batch prints every name so that all of them can be put right.
   std::size_t max_names_listed = 20;
+  // Where a finished run keeps the settings: the file they were loaded from.
+  std::string settings_file = std::string(kSettingsFileName);
 };
 
 // `user_temp_folder` ends with a separator (see UserTempFolder()).

@@ -1,9 +1,14 @@
-// albumora-batch as a user runs it: in a folder with Einstellung.alb.
+// albumora-batch as a user runs it: in a folder with Einstellung.alb, or naming the folder or
+// the settings file from elsewhere.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -27,10 +32,12 @@ struct Result {
   std::string output;  // standard output and standard error, in the order written
 };
 
-Result RunBatch(const std::string& arguments) {
+// Runs the command in `folder` (the test's current folder when empty).
+Result RunBatch(const std::string& arguments, const std::string& folder = "") {
   Result result;
   // The record of what a run made goes into the work folder, not into the user's cache.
-  const std::string command = std::string("XDG_CACHE_HOME=\"$PWD/cache\" '") +
+  const std::string command = (folder.empty() ? "" : "cd '" + folder + "' && ") +
+                              "XDG_CACHE_HOME='" + fs::current_path().string() + "/cache' '" +
                               ALBUMORA_PROGRAM_DIR + "/albumora-batch' " + arguments + " 2>&1";
   std::FILE* pipe = popen(command.c_str(), "r");
   if (pipe == nullptr) return result;
@@ -173,7 +180,132 @@ TEST_F(BatchTest, UsageErrorsAndInformation) {
   EXPECT_EQ(version.output, "Albumora 0.4.0.155\n");
   const Result help = RunBatch("--help");
   EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.output.find("Einstellung.alb"), std::string::npos);
+  for (const char* documented : {"Einstellung.alb", "--quiet", "--jobs N", "--full", "--version"}) {
+    EXPECT_NE(help.output.find(documented), std::string::npos) << documented;
+  }
+}
+
+// Every file under `folder` with its bytes, by relative path.
+std::map<std::string, std::string> FilesUnder(const fs::path& folder) {
+  std::map<std::string, std::string> files;
+  if (!fs::is_directory(folder)) return files;
+  for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+    const std::string name = fs::relative(entry.path(), folder).string();
+    files[name] = entry.is_regular_file() ? ReadFile(entry.path()) : std::string("<folder>");
+  }
+  return files;
+}
+
+int LineCount(const std::string& text) {
+  return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
+}
+
+TEST_F(BatchTest, ManualPageHasEveryOptionOfTheHelp) {
+  const std::string help = RunBatch("--help").output;
+  const std::string manual =
+      ReadFile(std::string(ALBUMORA_SOURCE_DIR) + "/packaging/man/albumora-batch.1");
+  ASSERT_FALSE(manual.empty());
+  int options = 0;
+  for (std::size_t at = help.find("  --"); at != std::string::npos;
+       at = help.find("  --", at + 1)) {
+    const std::size_t end = help.find_first_of(" \n", at + 2);
+    const std::string option = help.substr(at + 4, end - at - 4);  // without the dashes
+    EXPECT_NE(manual.find("\\-\\-" + option), std::string::npos) << "--" << option;
+    ++options;
+  }
+  EXPECT_EQ(options, 5);
+}
+
+TEST_F(BatchTest, FolderOrSettingsFileFromElsewhereWriteTheSameGallery) {
+  WriteSettings("web/");
+  ASSERT_EQ(RunBatch("").status, 0);
+  const auto inside = FilesUnder(Path("web"));
+  ASSERT_TRUE(inside.contains("fotos/reise/bild_1.htm"));
+  const std::string elsewhere = Path("anderswo");
+  fs::create_directories(elsewhere);
+
+  for (const std::string& place : {Path(), Path("Einstellung.alb"), std::string("..")}) {
+    SCOPED_TRACE(place);
+    fs::remove_all(Path("web"));
+    const Result result = RunBatch("'" + place + "'", elsewhere);
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(FilesUnder(Path("web")), inside);
+    EXPECT_TRUE(FilesUnder(elsewhere).empty());
+    EXPECT_NE(result.output.find("Galerie: " + Path("web/fotos/reise/")), std::string::npos)
+        << result.output;
+  }
+}
+
+TEST_F(BatchTest, SettingsFileOfAnotherNameIsTheOneKept) {
+  WriteSettings("web/");
+  fs::rename(Path("Einstellung.alb"), Path("urlaub.alb"));
+  const Result result = RunBatch("--quiet urlaub.alb");
+  EXPECT_EQ(result.status, 0) << result.output;
+  EXPECT_TRUE(fs::is_regular_file(Path("web/fotos/reise/bild_1.htm")));
+  EXPECT_FALSE(fs::exists(Path("Einstellung.alb")));
+  EXPECT_NE(ReadFile(Path("urlaub.alb")).find("Reise/"), std::string::npos);
+  // Quiet: the messages, no progress and no closing line.
+  EXPECT_EQ(result.output.find("Bearbeite"), std::string::npos) << result.output;
+  EXPECT_EQ(result.output.find("Galerie: "), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("Achtung: "), std::string::npos) << result.output;
+}
+
+struct BadPlace {
+  const char* name;
+  void (*prepare)(const std::string& folder);  // folder: the test's, ending with '/'
+  const char* argument;                        // relative to that folder
+  const char* expected;                        // part of the one line on standard error
+};
+
+const BadPlace kBadPlaces[] = {
+    {"FolderWithoutSettings", [](const std::string& f) { fs::create_directories(f + "leer"); },
+     "leer", "gibt es keine Einstellungsdatei Einstellung.alb"},
+    {"SettingsFileIsAFolder",
+     [](const std::string& f) { fs::create_directories(f + "album/Einstellung.alb"); }, "album",
+     "ist ein Verzeichnis"},
+    {"NamedFileIsAFolder",
+     [](const std::string& f) { fs::create_directories(f + "album/Einstellung.alb"); },
+     "album/Einstellung.alb", "gibt es keine Einstellungsdatei"},
+    {"SettingsFileIsAFifo",
+     [](const std::string& f) {
+       fs::create_directories(f + "album");
+       mkfifo((f + "album/Einstellung.alb").c_str(), 0600);
+     },
+     "album", "keine gewöhnliche Datei"},
+    {"Missing", [](const std::string&) {}, "fehlt/Einstellung.alb", "gibt es nicht"},
+    {"TwoPlaces", [](const std::string&) {}, ". ..", "mehr als ein"},
+    {"UnknownOption", [](const std::string&) {}, "--unbekannt", "unbekannte Option"},
+};
+
+class BadPlaceTest : public BatchTest, public ::testing::WithParamInterface<BadPlace> {};
+
+TEST_P(BadPlaceTest, OneLineExitTwoAndNothingWritten) {
+  const BadPlace& bad = GetParam();
+  bad.prepare(Path());
+  const auto before = FilesUnder(Path());
+  const Result result = RunBatch(bad.argument, Path());
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(LineCount(result.output), 1) << result.output;
+  EXPECT_EQ(result.output.rfind("albumora-batch: ", 0), 0u) << result.output;
+  EXPECT_NE(result.output.find(bad.expected), std::string::npos) << result.output;
+  EXPECT_EQ(FilesUnder(Path()), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Calls, BadPlaceTest, ::testing::ValuesIn(kBadPlaces),
+                         [](const ::testing::TestParamInfo<BadPlace>& info) {
+                           return std::string(info.param.name);
+                         });
+
+TEST_F(BatchTest, UnreadableSettingsFileIsAWrongCall) {
+  if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+  WriteSettings("web/");
+  fs::permissions(Path("Einstellung.alb"), fs::perms::none);
+  const Result result = RunBatch(Path());
+  fs::permissions(Path("Einstellung.alb"), fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(LineCount(result.output), 1) << result.output;
+  EXPECT_NE(result.output.find("kann nicht gelesen werden"), std::string::npos) << result.output;
+  EXPECT_FALSE(fs::exists(Path("web")));
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "app/dispatch.h"
 #include "fake_services.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "support/scratch_folder.h"
 #include "ui/control_ids.h"
@@ -139,6 +141,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const testing::TestParamInfo<FileChoice>& info) {
       return "Button" + std::to_string(info.param.button);
     });
+
+TEST_P(FileRequesterTest, EmptyFieldStartsInTheTemplatesThatComeWithTheProgram) {
+  const FileChoice& choice = GetParam();
+  controls_.SetControlText(choice.field, "");
+  Run(EventKind::kControl, choice.button);  // no templates anywhere: Qt's own start
+  std::filesystem::create_directories(work_ / "vorlagen");
+  Run(EventKind::kControl, choice.button);  // the ones in the current folder come first
+
+  ASSERT_EQ(requesters_.requests.size(), 2u);
+  EXPECT_EQ(requesters_.requests[0].start, "");
+  EXPECT_EQ(requesters_.requests[1].start, CurrentFolder() + "vorlagen/");
+  EXPECT_EQ(Text(choice.field), "");
+}
 
 TEST_F(CommandsTest, FolderRequestersEndTheirResultWithASeparator) {
   controls_.SetControlText(ctl::kControlSymbolFolder, "/home/erika/symbole/");

@@ -24,13 +24,16 @@ bool IsProgramFile(const QString& path) {
   return info.isFile() && info.isExecutable();
 }
 
-// Where a program name without a folder is looked for: the program's own folder, the current
-// folder, then the search path.
+// Where a program name without a folder is looked for: the program's own folder, the folder of
+// helper programs of an installed copy (bin/../lib/albumora, kept out of the search path), the
+// current folder, then the search path.
 QString FindProgram(const QString& name) {
   if (name.contains(QChar('/')) || name.contains(QChar('\\'))) {
     return IsProgramFile(name) ? QFileInfo(name).absoluteFilePath() : QString();
   }
-  for (const QString& folder : {QCoreApplication::applicationDirPath(), QDir::currentPath()}) {
+  const QString own = QCoreApplication::applicationDirPath();
+  for (const QString& folder :
+       {own, own + QStringLiteral("/../lib/albumora"), QDir::currentPath()}) {
     const QString candidate = QDir(folder).filePath(name);
     if (IsProgramFile(candidate)) return candidate;
   }
