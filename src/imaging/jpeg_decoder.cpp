@@ -1,8 +1,11 @@
 #include "imaging/jpeg_decoder.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "imaging/colour_profile.h"
 #include "imaging/imaging_internal.h"
 #include "imaging/jpeg_errors.h"
 #include "imaging/orientation.h"
@@ -20,7 +23,12 @@ struct DecodeJob {
   JpegErrorManager errors;
   jpeg_progress_mgr progress;
   bool started;
-  ~DecodeJob() { jpeg_destroy_decompress(&cinfo); }
+  JOCTET* icc;  // the embedded colour profile, from jpeg_read_icc_profile (malloc)
+  unsigned int icc_size;
+  ~DecodeJob() {
+    jpeg_destroy_decompress(&cinfo);
+    std::free(icc);
+  }
 };
 
 void LimitScans(j_common_ptr cinfo) {
@@ -44,27 +52,15 @@ bool ReadHeader(DecodeJob* job, const unsigned char* data, unsigned long size) {
   // FF D9, so a file that ends early decodes to a picture of full size.
   jpeg_mem_src(&job->cinfo, data, size);
   jpeg_save_markers(&job->cinfo, JPEG_APP0 + 1, 0xFFFF);
+  jpeg_save_markers(&job->cinfo, JPEG_APP0 + 2, 0xFFFF);  // ICC profile chunks
   return jpeg_read_header(&job->cinfo, TRUE) == JPEG_HEADER_OK;
 }
 
 enum DecodeResult { kDecodeComplete, kStartFailed, kRowsBroken };
 
-// Adobe applications store CMYK inverted (0 = full ink) and say so with their APP14 marker; other
-// CMYK files store ink amounts. YCCK is CMYK after libjpeg's conversion, with the same convention.
-void CmykRowToRgb(const std::uint8_t* in, std::uint8_t* out, int width, bool inverted) {
-  const unsigned flip = inverted ? 0 : 255;
-  for (int x = 0; x < width; ++x, in += 4, out += 3) {
-    const unsigned k = in[3] ^ flip;  // white left by the black ink, 0..255
-    for (int c = 0; c < 3; ++c) {
-      const unsigned v = (in[c] ^ flip) * k + 128;  // /255, rounded
-      out[c] = static_cast<std::uint8_t>((v + (v >> 8)) >> 8);
-    }
-  }
-}
-
 // Decodes every row into the writer, one scanline per call. Plain C locals only.
 DecodeResult DecodeRows(DecodeJob* job, OrientedRowWriter* writer, std::uint8_t* cmyk_row,
-                        unsigned width, unsigned height) {
+                        const ColourProfile* cmyk_profile, unsigned width, unsigned height) {
   if (setjmp(job->errors.jump)) return job->started ? kRowsBroken : kStartFailed;
   jpeg_start_decompress(&job->cinfo);
   // The row copy relies on this shape; anything else is refused before a row is read.
@@ -77,8 +73,8 @@ DecodeResult DecodeRows(DecodeJob* job, OrientedRowWriter* writer, std::uint8_t*
     JSAMPROW row = cmyk_row != nullptr ? cmyk_row : writer->NextRow();
     if (jpeg_read_scanlines(&job->cinfo, &row, 1) != 1) return kRowsBroken;
     if (cmyk_row != nullptr) {
-      CmykRowToRgb(cmyk_row, writer->NextRow(), static_cast<int>(job->cinfo.output_width),
-                   job->cinfo.saw_Adobe_marker);
+      ConvertCmykRow(cmyk_profile, cmyk_row, writer->NextRow(),
+                     static_cast<int>(job->cinfo.output_width));
     }
     writer->Commit();
   }
@@ -95,6 +91,39 @@ Orientation FindOrientation(const jpeg_decompress_struct& cinfo) {
     }
   }
   return Orientation::kNormal;
+}
+
+// The payload of the ICC chunks libjpeg saved, counted before libjpeg joins them into one buffer.
+std::size_t IccChunkBytes(const jpeg_decompress_struct& cinfo) {
+  constexpr std::size_t kChunkHeader = 14;  // "ICC_PROFILE\0", chunk number, chunk count
+  std::size_t total = 0;
+  for (jpeg_saved_marker_ptr marker = cinfo.marker_list; marker != nullptr; marker = marker->next) {
+    if (marker->marker == JPEG_APP0 + 2 && marker->data_length >= kChunkHeader &&
+        std::memcmp(marker->data, "ICC_PROFILE", 12) == 0) {
+      total += marker->data_length - kChunkHeader;
+    }
+  }
+  return total;
+}
+
+// Joins the chunks; libjpeg refuses missing, repeated and contradictorily numbered ones (in any
+// order they are fine). Plain C locals only.
+bool ReadIccProfile(DecodeJob* job) {
+  if (setjmp(job->errors.jump)) {
+    job->errors.message[0] = '\0';  // out of memory for the profile: the photo goes on without
+    return false;
+  }
+  return jpeg_read_icc_profile(&job->cinfo, &job->icc, &job->icc_size) == TRUE;
+}
+
+// The embedded profile when the pixels need converting through it; nullptr for none, sRGB and
+// every profile that cannot be used: such photos are shown as they are, nothing is reported.
+std::shared_ptr<const ColourProfile> EmbeddedProfile(DecodeJob* job, PixelLayout layout,
+                                                     ImagingWorkspace* workspace) {
+  if (IccChunkBytes(job->cinfo) > kMaxColourProfileBytes || !ReadIccProfile(job)) return nullptr;
+  const std::string_view icc(reinterpret_cast<const char*>(job->icc), job->icc_size);
+  if (workspace != nullptr) return WorkspaceAccess::ColourProfiles(*workspace)->Find(icc, layout);
+  return ColourProfile::Parse(icc, layout);
 }
 
 std::string LibraryError(const JpegErrorManager& errors) {
@@ -127,22 +156,29 @@ bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* im
     return false;
   }
   cinfo.dct_method = JDCT_ISLOW;
-  bool cmyk = false;
+  PixelLayout layout = PixelLayout::kRgb;
   switch (cinfo.jpeg_color_space) {
     case JCS_GRAYSCALE:
       cinfo.out_color_space = JCS_RGB;  // each gray value into all three channels
+      layout = PixelLayout::kGray;
       break;
     case JCS_YCbCr:
     case JCS_RGB:
       break;  // libjpeg's default output is RGB
     case JCS_CMYK:
     case JCS_YCCK:
-      cmyk = true;  // libjpeg's default output is CMYK, turned into RGB row by row
+      // libjpeg's default output is CMYK, turned into RGB row by row. It is read as inverted
+      // (0 = full ink) whether or not the Adobe marker says so: Adobe applications write it so,
+      // files without the marker are in practice theirs with the marker stripped, and browsers
+      // read them the same way.
+      layout = PixelLayout::kInvertedCmyk;
       break;
     default:
       SetError(error, ImagingMessage("Das JPEG-Bild hat einen nicht unterstützten Farbraum."));
       return false;
   }
+  const bool cmyk = layout == PixelLayout::kInvertedCmyk;
+  const std::shared_ptr<const ColourProfile> profile = EmbeddedProfile(&job, layout, workspace);
   const Orientation orientation = FindOrientation(cinfo);
   const bool swap = SwapsSides(orientation);
   *image =
@@ -156,8 +192,10 @@ bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* im
   if (scratch.size() < strip_bytes + cmyk_bytes) scratch.resize(strip_bytes + cmyk_bytes);
   OrientedRowWriter writer(image, width, height, orientation, scratch.data());
 
+  // CMYK goes through its profile row by row; other pictures keep theirs for their copies.
+  if (!cmyk) image->set_colour_profile(profile);
   switch (DecodeRows(&job, &writer, cmyk ? scratch.data() + strip_bytes : nullptr,
-                     cinfo.image_width, cinfo.image_height)) {
+                     cmyk ? profile.get() : nullptr, cinfo.image_width, cinfo.image_height)) {
     case kDecodeComplete:
       return true;
     case kStartFailed:

@@ -188,6 +188,7 @@ void Scale(RasterImage& image, int width, int height, ImagingWorkspace* workspac
       SumColumns<std::uint64_t>(acc, columns, inner_weight, multiplier, shift, target);
     }
   }
+  scaled.set_colour_profile(image.colour_profile());
   image = std::move(scaled);
 }
 
