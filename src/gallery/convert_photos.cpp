@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/colour_profile.h"
 #include "imaging/raster_image.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -28,6 +29,7 @@ void SaveJpeg(RunState& run, const RasterImage& image, const std::string& path, 
 }
 
 // Both copies are scaled from the decoded source: the small one is not made from the big one.
+// Each is converted to sRGB after scaling, when the photo carries a colour profile.
 bool ConvertPhoto(RunState& run, int number, ImagingWorkspace& workspace) {
   PhotoEntry& entry = run.photos.MutableEntry(number);
   const std::string source = SourceFolder(run) + entry.listed_name;
@@ -51,6 +53,7 @@ bool ConvertPhoto(RunState& run, int number, ImagingWorkspace& workspace) {
   const PictureSize big_size =
       FitLongSide(photo.width(), photo.height(), run.State(ctl::kBigPixels));
   ScaleRasterImage(big, big_size.width, big_size.height, &workspace);
+  ConvertToSrgb(big);
   SaveJpeg(run, big, gallery + "gr" + kPathSeparator + "g_" + entry.name,
            run.State(ctl::kBigQuality));
   big.Release();
@@ -58,6 +61,7 @@ bool ConvertPhoto(RunState& run, int number, ImagingWorkspace& workspace) {
   const PictureSize small_size =
       FitLongSide(photo.width(), photo.height(), run.State(ctl::kSmallPixels));
   ScaleRasterImage(photo, small_size.width, small_size.height, &workspace);
+  ConvertToSrgb(photo);
   SaveJpeg(run, photo, gallery + "kl" + kPathSeparator + "k_" + entry.name,
            run.State(ctl::kSmallQuality));
   return true;

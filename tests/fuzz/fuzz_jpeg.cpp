@@ -1,10 +1,11 @@
 // Feeds arbitrary bytes to the photo loader (JPEG and bitmap paths), then scales and encodes what
-// it made, as a run would.
+// it made, converting colour profiles, as a run would.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "imaging/colour_profile.h"
 #include "imaging/raster_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -18,10 +19,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   albumora::RasterImage big = photo;
   const albumora::PictureSize big_size = albumora::FitLongSide(photo.width(), photo.height(), 64);
   albumora::ScaleRasterImage(big, big_size.width, big_size.height, &workspace);
+  albumora::ConvertToSrgb(big);
   std::string jpeg;
   albumora::EncodeRasterImageAsJpeg(big, 7, &jpeg);
   const albumora::PictureSize small_size = albumora::FitWidth(photo.width(), photo.height(), 9);
   albumora::ScaleRasterImage(photo, small_size.width, small_size.height, &workspace);
+  albumora::ConvertToSrgb(photo);
   albumora::EncodeRasterImageAsJpeg(photo, 0, &jpeg);
   return 0;
 }
