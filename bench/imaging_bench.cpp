@@ -2,11 +2,14 @@
 //
 //   imaging_bench [folder of JPEGs] [--rounds N]
 //
-// Without a folder it makes a 12- and a 24-megapixel test photo in a temporary folder. Per photo
-// and round it times decoding alone, then the full conversion (decode, copy, scale to 1024 and
-// save at step 7, scale to 150 and save at step 7), all with one workspace as a run keeps it, and
-// prints the medians, the ratio full / decode and the peak memory (ru_maxrss) against the size of
-// one decoded picture. Photos run smallest first, so each peak belongs to the photos so far.
+// Without a folder it makes a 12- and a 24-megapixel test photo in a temporary folder, each also
+// tagged with a Display P3 profile. Per photo and round it times decoding alone, then the full
+// conversion (decode, copy, scale to 1024, convert to sRGB and save at step 7, scale to 150,
+// convert and save at step 7), all with one workspace as a run keeps it, and prints the medians,
+// the ratio full / decode, the colour conversion's share of the full conversion and the peak
+// memory (ru_maxrss) against the size of one decoded picture. Photos run smallest first, so each
+// peak belongs to the photos so far.
+#include <lcms2.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -20,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/colour_profile.h"
 #include "imaging/jpeg_library.h"
 #include "imaging/raster_image.h"
 
@@ -55,9 +59,27 @@ long PeakKilobytes() {
   return usage.ru_maxrss;
 }
 
+// A Display P3 profile as phones embed it: P3 primaries, D65, the sRGB curve.
+std::string DisplayP3Profile() {
+  const cmsCIExyY white = {0.3127, 0.3290, 1};
+  const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
+  const double srgb_curve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+  cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgb_curve);
+  cmsToneCurve* curves[] = {curve, curve, curve};
+  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+  cmsFreeToneCurve(curve);
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  std::string bytes(size, '\0');
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
 // A photo-like picture written row by row (no full-size buffer, so the peak memory stays the
-// conversion's): soft gradients and shapes with sensor-like noise, quality 92, 4:2:0.
-bool WriteTestPhoto(const std::string& path, int width, int height) {
+// conversion's): soft gradients and shapes with sensor-like noise, quality 92, 4:2:0; with the
+// colour profile `icc` when it is not empty.
+bool WriteTestPhoto(const std::string& path, int width, int height, const std::string& icc) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
   jpeg_compress_struct cinfo{};
@@ -72,6 +94,10 @@ bool WriteTestPhoto(const std::string& path, int width, int height) {
   jpeg_set_defaults(&cinfo);
   jpeg_set_quality(&cinfo, 92, TRUE);
   jpeg_start_compress(&cinfo, TRUE);
+  if (!icc.empty()) {
+    jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET*>(icc.data()),
+                           static_cast<unsigned>(icc.size()));
+  }
   std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
   std::uint32_t noise = 2463534242u;
   for (int y = 0; y < height; ++y) {
@@ -100,7 +126,7 @@ bool WriteTestPhoto(const std::string& path, int width, int height) {
 
 struct Phases {
   std::vector<double> decode_alone, decode, copy, scale_big, save_big, scale_small, save_small,
-      full, cpu_decode_alone, cpu_full;
+      full, cpu_decode_alone, cpu_full, colour, cpu_colour;
 };
 
 int Run(int argc, char** argv) {
@@ -119,13 +145,18 @@ int Run(int argc, char** argv) {
   std::vector<std::string> photos;
   if (folder.empty()) {
     std::printf("making test photos in %s\n", work.c_str());
+    const std::string p3 = DisplayP3Profile();
     const struct {
       const char* name;
       int width, height;
-    } made[] = {{"photo_12mp.jpg", 4000, 3000}, {"photo_24mp.jpg", 6000, 4000}};
+      bool tagged;
+    } made[] = {{"photo_12mp.jpg", 4000, 3000, false},
+                {"photo_12mp_p3.jpg", 4000, 3000, true},
+                {"photo_24mp.jpg", 6000, 4000, false},
+                {"photo_24mp_p3.jpg", 6000, 4000, true}};
     for (const auto& m : made) {
       const std::string path = (work / m.name).string();
-      if (!WriteTestPhoto(path, m.width, m.height)) return 1;
+      if (!WriteTestPhoto(path, m.width, m.height, m.tagged ? p3 : std::string())) return 1;
       photos.push_back(path);
     }
   } else {
@@ -147,9 +178,9 @@ int Run(int argc, char** argv) {
 
   const std::string big_path = (work / "g_out.jpg").string();
   const std::string small_path = (work / "k_out.jpg").string();
-  std::printf("%-24s %5s %8s | %7s %6s %5s %7s %6s %7s %6s %7s | %5s %5s | %7s %5s\n", "photo",
-              "MP", "file KB", "decode", "dec.", "copy", "scale-g", "save-g", "scale-k", "save-k",
-              "full", "ratio", "cpu", "peak MB", "x pic");
+  std::printf("%-24s %5s %8s | %7s %6s %5s %7s %6s %7s %6s %6s %7s | %5s %5s %6s | %7s %5s\n",
+              "photo", "MP", "file KB", "decode", "dec.", "copy", "scale-g", "save-g", "scale-k",
+              "save-k", "colour", "full", "ratio", "cpu", "col %", "peak MB", "x pic");
   double sum_ratio = 0;
   double sum_cpu_ratio = 0;
   for (const std::string& path : photos) {
@@ -176,11 +207,19 @@ int Run(int argc, char** argv) {
       const auto t2 = Clock::now();
       const PictureSize big = FitLongSide(width, height, kBigSide);
       ScaleRasterImage(b, big.width, big.height, &workspace);
+      const auto t_big_colour = Clock::now();
+      const double c_big_colour = CpuMilliseconds();
+      ConvertToSrgb(b);
+      double cpu_colour = CpuMilliseconds() - c_big_colour;
       const auto t3 = Clock::now();
       SaveRasterImageAsJpeg(b, big_path, kQualityStep);
       const auto t4 = Clock::now();
       const PictureSize small = FitLongSide(width, height, kSmallSide);
       ScaleRasterImage(a, small.width, small.height, &workspace);
+      const auto t_small_colour = Clock::now();
+      const double c_small_colour = CpuMilliseconds();
+      ConvertToSrgb(a);
+      cpu_colour += CpuMilliseconds() - c_small_colour;
       const auto t5 = Clock::now();
       SaveRasterImageAsJpeg(a, small_path, kQualityStep);
       a.Release();
@@ -188,9 +227,11 @@ int Run(int argc, char** argv) {
       p.cpu_full.push_back(CpuMilliseconds() - c0);
       p.decode.push_back(Milliseconds(t1 - t0));
       p.copy.push_back(Milliseconds(t2 - t1));
-      p.scale_big.push_back(Milliseconds(t3 - t2));
+      p.cpu_colour.push_back(cpu_colour);
+      p.colour.push_back(Milliseconds((t3 - t_big_colour) + (t5 - t_small_colour)));
+      p.scale_big.push_back(Milliseconds(t_big_colour - t2));
       p.save_big.push_back(Milliseconds(t4 - t3));
-      p.scale_small.push_back(Milliseconds(t5 - t4));
+      p.scale_small.push_back(Milliseconds(t_small_colour - t4));
       p.save_small.push_back(Milliseconds(t6 - t5));
       p.full.push_back(Milliseconds(t6 - t0));
     }
@@ -205,13 +246,13 @@ int Run(int argc, char** argv) {
     const double picture_mb = static_cast<double>(width) * height * 3 / (1024.0 * 1024.0);
     const double peak_mb = PeakKilobytes() / 1024.0;
     std::printf(
-        "%-24s %5.1f %8lld | %7.1f %6.1f %5.2f %7.1f %6.1f %7.1f %6.1f %7.1f | %5.2f %5.2f | "
-        "%7.1f %5.2f\n",
+        "%-24s %5.1f %8lld | %7.1f %6.1f %5.2f %7.1f %6.1f %7.1f %6.1f %6.2f %7.1f | %5.2f %5.2f "
+        "%6.2f | %7.1f %5.2f\n",
         fs::path(path).filename().c_str(), width * static_cast<double>(height) / 1e6,
         static_cast<long long>(fs::file_size(path) / 1024), Median(p.decode_alone),
         Median(p.decode), Median(p.copy), Median(p.scale_big), Median(p.save_big),
-        Median(p.scale_small), Median(p.save_small), Median(p.full), ratio, cpu_ratio, peak_mb,
-        peak_mb / picture_mb);
+        Median(p.scale_small), Median(p.save_small), Median(p.colour), Median(p.full), ratio,
+        cpu_ratio, 100 * Median(p.cpu_colour) / Median(p.cpu_full), peak_mb, peak_mb / picture_mb);
   }
   if (!photos.empty()) {
     const auto count = static_cast<double>(photos.size());
@@ -219,7 +260,10 @@ int Run(int argc, char** argv) {
         "times in ms, wall clock (median of %d rounds); ratio = full / decode alone, mean %.2f;\n"
         "cpu = the same ratio in processor time of the thread, mean %.2f\n",
         rounds, sum_ratio / count, sum_cpu_ratio / count);
-    std::printf("peak = ru_maxrss so far; x pic = peak / one decoded picture of that photo\n");
+    std::printf(
+        "colour = both copies' conversion to sRGB; col %% = its share of the full conversion in\n"
+        "processor time; "
+        "peak = ru_maxrss so far; x pic = peak / one decoded picture\n");
   }
   std::error_code ignored;
   fs::remove_all(work, ignored);

@@ -6,11 +6,15 @@
 // clang-format on
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <numeric>
+#include <optional>
 #include <type_traits>
+#include <utility>
 
 namespace albumora {
 namespace {
@@ -129,20 +133,6 @@ cmsColorSpaceSignature ColourSpaceOf(PixelLayout layout) {
   return cmsSigRgbData;
 }
 
-// LittleCMS's names for the pixel layouts. Gray pixels are read from the first byte of each RGB
-// triple (the other two are the same value), so a gray picture converts in place.
-cmsUInt32Number InputFormat(PixelLayout layout) {
-  switch (layout) {
-    case PixelLayout::kRgb:
-      return TYPE_RGB_8;
-    case PixelLayout::kGray:
-      return COLORSPACE_SH(PT_GRAY) | CHANNELS_SH(1) | BYTES_SH(1) | EXTRA_SH(2);
-    case PixelLayout::kInvertedCmyk:
-      return TYPE_CMYK_8_REV;
-  }
-  return TYPE_RGB_8;
-}
-
 bool DescriptionNamesSrgb(cmsHPROFILE profile) {
   char text[256] = {};
   cmsGetProfileInfoASCII(profile, cmsInfoDescription, "en", "US", text, sizeof text);
@@ -200,6 +190,143 @@ bool IsSrgb(cmsHPROFILE profile, cmsHPROFILE srgb) {
   return DescriptionNamesSrgb(profile);
 }
 
+// Relative colorimetric with black-point compensation, as browsers and editors show photos.
+// Without LittleCMS's one-pixel cache a transform holds no state between calls, so threads can
+// share it.
+TransformHandle ToSrgbTransform(cmsContext context, cmsHPROFILE profile, cmsUInt32Number format,
+                                cmsHPROFILE srgb, cmsUInt32Number srgb_format) {
+  return TransformHandle(cmsCreateTransformTHR(context, profile, format, srgb, srgb_format,
+                                               INTENT_RELATIVE_COLORIMETRIC,
+                                               cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_NOCACHE));
+}
+
+// LittleCMS's sRGB with linear curves: sRGB's primaries and white in linear light.
+ProfileHandle LinearSrgb(cmsContext context) {
+  ProfileHandle profile(cmsCreate_sRGBProfileTHR(context));
+  cmsToneCurve* linear = cmsBuildGamma(context, 1.0);
+  bool written = profile != nullptr && linear != nullptr;
+  for (cmsTagSignature tag : {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag}) {
+    written = written && cmsWriteTag(profile.get(), tag, linear);
+  }
+  if (linear != nullptr) cmsFreeToneCurve(linear);
+  if (!written) profile.reset();
+  return profile;
+}
+
+// Matrix-shaper profiles (what cameras, phones and most editors embed) convert the way
+// LittleCMS's own fast path does: each channel into linear light through the profile's curve, one
+// 3 x 3 matrix (with the offset of black-point compensation) into linear sRGB, the sRGB curve
+// back. LittleCMS gives the curves' values and the matrix; the work per pixel is done here, since
+// LittleCMS spends about 20 ns a pixel packing and unpacking its general pixel formats, which
+// would cost a tenth of a photo's whole conversion.
+class MatrixShaper {
+ public:
+  // nullopt for other profiles, and when LittleCMS's conversion is not the map expected.
+  static std::optional<MatrixShaper> Make(cmsContext context, cmsHPROFILE profile) {
+    if (!cmsIsMatrixShaper(profile) || cmsIsTag(profile, cmsSigAToB0Tag) ||
+        cmsIsTag(profile, cmsSigAToB1Tag)) {
+      return std::nullopt;
+    }
+    const ProfileHandle linear_srgb = LinearSrgb(context);
+    const ProfileHandle srgb(cmsCreate_sRGBProfileTHR(context));
+    if (linear_srgb == nullptr || srgb == nullptr) return std::nullopt;
+    // Floating point is unbounded for matrix-shaper profiles: colours outside sRGB keep their
+    // negative and above-one values until the final curve clips them.
+    const TransformHandle to_linear =
+        ToSrgbTransform(context, profile, TYPE_RGB_FLT, linear_srgb.get(), TYPE_RGB_FLT);
+    const TransformHandle encode =
+        ToSrgbTransform(context, linear_srgb.get(), TYPE_RGB_FLT, srgb.get(), TYPE_RGB_8);
+    MatrixShaper shaper;
+    if (to_linear == nullptr || encode == nullptr || !shaper.ReadCurves(profile) ||
+        !shaper.MeasureMatrix(to_linear.get()) || !shaper.Agrees(to_linear.get())) {
+      return std::nullopt;
+    }
+    shaper.TabulateEncoding(encode.get());
+    return shaper;
+  }
+
+  void Apply(const std::uint8_t* in, std::uint8_t* out, int count) const {
+    for (int i = 0; i < count; ++i, in += 3, out += 3) {
+      const float rgb[3] = {linear_[0][in[0]], linear_[1][in[1]], linear_[2][in[2]]};
+      for (int c = 0; c < 3; ++c) {
+        const float* row = matrix_.data() + 3 * c;
+        const float v = row[0] * rgb[0] + row[1] * rgb[1] + row[2] * rgb[2] + offset_[c];
+        out[c] = encoding_[static_cast<int>(std::clamp(v, 0.0f, 1.0f) * kEncodingSteps + 0.5f)];
+      }
+    }
+  }
+
+ private:
+  // Linear light to the 8-bit sRGB level in steps of 1/16384: a twentieth of a level near black,
+  // where the sRGB curve is steepest.
+  static constexpr int kEncodingSteps = 16384;
+
+  bool ReadCurves(cmsHPROFILE profile) {
+    constexpr cmsTagSignature kCurves[] = {cmsSigRedTRCTag, cmsSigGreenTRCTag, cmsSigBlueTRCTag};
+    for (int c = 0; c < 3; ++c) {
+      const auto* curve = static_cast<const cmsToneCurve*>(cmsReadTag(profile, kCurves[c]));
+      if (curve == nullptr) return false;
+      for (int v = 0; v < 256; ++v) {
+        linear_[c][v] = cmsEvalToneCurveFloat(curve, static_cast<float>(v) / 255);
+      }
+      if (!(linear_[c][255] - linear_[c][0] > 1e-3f)) return false;
+    }
+    return true;
+  }
+
+  // linear sRGB = matrix * curves(levels) + offset, from the black and the three primaries.
+  bool MeasureMatrix(cmsHTRANSFORM to_linear) {
+    const float in[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    float out[4][3];
+    cmsDoTransform(to_linear, in, out, 4);
+    for (int column = 0; column < 3; ++column) {
+      const float span = linear_[column][255] - linear_[column][0];
+      for (int c = 0; c < 3; ++c) {
+        matrix_[3 * c + column] = (out[column + 1][c] - out[0][c]) / span;
+      }
+    }
+    for (int c = 0; c < 3; ++c) {
+      const float* row = matrix_.data() + 3 * c;
+      offset_[c] =
+          out[0][c] - (row[0] * linear_[0][0] + row[1] * linear_[1][0] + row[2] * linear_[2][0]);
+      if (!std::isfinite(offset_[c]) || !std::isfinite(row[0] + row[1] + row[2])) return false;
+    }
+    return true;
+  }
+
+  // Whether a few colours inside the cube come out as LittleCMS makes them.
+  bool Agrees(cmsHTRANSFORM to_linear) const {
+    constexpr std::uint8_t kLevels[][3] = {{128, 64, 200}, {250, 250, 10}, {30, 200, 90}};
+    for (const auto& levels : kLevels) {
+      const float in[3] = {levels[0] / 255.0f, levels[1] / 255.0f, levels[2] / 255.0f};
+      float want[3];
+      cmsDoTransform(to_linear, in, want, 1);
+      for (int c = 0; c < 3; ++c) {
+        const float* row = matrix_.data() + 3 * c;
+        const float got = row[0] * linear_[0][levels[0]] + row[1] * linear_[1][levels[1]] +
+                          row[2] * linear_[2][levels[2]] + offset_[c];
+        if (!(std::fabs(got - want[c]) < 1e-3f)) return false;
+      }
+    }
+    return true;
+  }
+
+  void TabulateEncoding(cmsHTRANSFORM encode) {
+    std::vector<float> ramp(3 * std::size_t{kEncodingSteps + 1});
+    for (int i = 0; i <= kEncodingSteps; ++i) {
+      std::fill_n(ramp.begin() + 3 * i, 3, static_cast<float>(i) / kEncodingSteps);
+    }
+    std::vector<std::uint8_t> levels(ramp.size());
+    cmsDoTransform(encode, ramp.data(), levels.data(), kEncodingSteps + 1);
+    for (int i = 0; i <= kEncodingSteps; ++i) encoding_[i] = levels[3 * std::size_t(i)];
+  }
+
+  std::array<std::array<float, 256>, 3> linear_{};
+  std::array<float, 9> matrix_{};
+  std::array<float, 3> offset_{};
+  std::array<std::uint8_t, kEncodingSteps + 1> encoding_{};
+};
+
 }  // namespace
 
 struct ColourProfile::Resources {
@@ -207,8 +334,40 @@ struct ColourProfile::Resources {
   cmsPluginMemHandler memory{};
   MemoryBudget budget;
   ContextHandle context;
-  TransformHandle transform;
+  TransformHandle transform;                 // CMYK and table-based RGB profiles
+  std::optional<MatrixShaper> matrix;        // matrix-shaper RGB profiles
+  std::array<std::uint8_t, 3 * 256> gray{};  // gray: the sRGB colour of each level
 };
+
+namespace {
+
+// What converting the pixels of `layout` needs: the matrix, a gray table or the transform itself.
+bool PrepareConversion(ColourProfile::Resources& resources, PixelLayout layout, cmsHPROFILE profile,
+                       cmsHPROFILE srgb) {
+  cmsContext context = resources.context.get();
+  switch (layout) {
+    case PixelLayout::kRgb:
+      resources.matrix = MatrixShaper::Make(context, profile);
+      if (resources.matrix.has_value()) return true;
+      resources.transform = ToSrgbTransform(context, profile, TYPE_RGB_8, srgb, TYPE_RGB_8);
+      return resources.transform != nullptr;
+    case PixelLayout::kGray: {
+      const TransformHandle transform =
+          ToSrgbTransform(context, profile, TYPE_GRAY_8, srgb, TYPE_RGB_8);
+      if (transform == nullptr) return false;
+      std::array<std::uint8_t, 256> levels;
+      std::iota(levels.begin(), levels.end(), 0);
+      cmsDoTransform(transform.get(), levels.data(), resources.gray.data(), 256);
+      return true;
+    }
+    case PixelLayout::kInvertedCmyk:
+      resources.transform = ToSrgbTransform(context, profile, TYPE_CMYK_8_REV, srgb, TYPE_RGB_8);
+      return resources.transform != nullptr;
+  }
+  return false;
+}
+
+}  // namespace
 
 std::shared_ptr<const ColourProfile> ColourProfile::Parse(std::string_view icc,
                                                           PixelLayout layout) {
@@ -237,12 +396,7 @@ std::shared_ptr<const ColourProfile> ColourProfile::Parse(std::string_view icc,
       IsSrgb(profile.get(), srgb.get())) {
     return nullptr;
   }
-  // Without LittleCMS's one-pixel cache a transform holds no state between calls, so threads
-  // can share it.
-  resources->transform.reset(cmsCreateTransformTHR(
-      context, profile.get(), InputFormat(layout), srgb.get(), TYPE_RGB_8,
-      INTENT_RELATIVE_COLORIMETRIC, cmsFLAGS_BLACKPOINTCOMPENSATION | cmsFLAGS_NOCACHE));
-  if (resources->transform == nullptr) return nullptr;
+  if (!PrepareConversion(*resources, layout, profile.get(), srgb.get())) return nullptr;
   return std::make_shared<const ColourProfile>(Key{}, layout, std::move(resources));
 }
 
@@ -252,8 +406,24 @@ ColourProfile::ColourProfile(Key, PixelLayout layout, std::unique_ptr<Resources>
 ColourProfile::~ColourProfile() = default;
 
 void ColourProfile::ToSrgb(const std::uint8_t* in, std::uint8_t* out, int count) const {
-  if (count > 0) {
-    cmsDoTransform(resources_->transform.get(), in, out, static_cast<cmsUInt32Number>(count));
+  if (count <= 0) return;
+  switch (layout_) {
+    case PixelLayout::kRgb:
+      if (resources_->matrix.has_value()) {
+        resources_->matrix->Apply(in, out, count);
+      } else {
+        cmsDoTransform(resources_->transform.get(), in, out, static_cast<cmsUInt32Number>(count));
+      }
+      break;
+    case PixelLayout::kGray:
+      for (int i = 0; i < count; ++i, in += 3, out += 3) {
+        const std::uint8_t* colour = resources_->gray.data() + 3 * std::size_t{in[0]};
+        std::copy(colour, colour + 3, out);
+      }
+      break;
+    case PixelLayout::kInvertedCmyk:
+      cmsDoTransform(resources_->transform.get(), in, out, static_cast<cmsUInt32Number>(count));
+      break;
   }
 }
 

@@ -227,6 +227,37 @@ TEST(ColourConversionTest, CopiesMatchLittleCmsWithinTwo) {
   }
 }
 
+// Every 3rd level of each channel (all grid corners and the points between them), through the
+// profile and through LittleCMS directly.
+TEST(ColourConversionTest, EveryColourWithinTwoOfLittleCms) {
+  const std::string profiles[] = {RgbProfile(kP3Primaries, "Display P3"),
+                                  RgbProfile(kAdobePrimaries, "Adobe RGB (1998)", 2.19921875),
+                                  TableProfile("Scanner RGB")};
+  std::vector<std::uint8_t> colours;
+  for (int r = 0; r < 256; r += 3) {
+    for (int g = 0; g < 256; g += 3) {
+      for (int b = 0; b < 256; b += 3)
+        colours.insert(colours.end(), {std::uint8_t(r), std::uint8_t(g), std::uint8_t(b)});
+    }
+  }
+  const int count = static_cast<int>(colours.size() / 3);
+  for (const std::string& icc : profiles) {
+    const std::shared_ptr<const ColourProfile> profile =
+        ColourProfile::Parse(icc, PixelLayout::kRgb);
+    ASSERT_NE(profile, nullptr);
+    std::vector<std::uint8_t> converted = colours;
+    profile->ToSrgb(converted.data(), converted.data(), count);
+    const std::vector<std::uint8_t> expected =
+        LittleCmsSrgb(icc, TYPE_RGB_8, colours.data(), count);
+    ASSERT_EQ(expected.size(), converted.size());
+    int worst = 0;
+    for (std::size_t i = 0; i < converted.size(); ++i) {
+      worst = std::max(worst, std::abs(converted[i] - expected[i]));
+    }
+    EXPECT_LE(worst, 2);
+  }
+}
+
 // The decoder's own CMYK samples, as libjpeg gives them.
 std::vector<std::uint8_t> RawCmyk(const std::string& jpeg) {
   jpeg_decompress_struct cinfo{};
