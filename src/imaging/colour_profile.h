@@ -9,12 +9,13 @@
 //
 // Where it happens: the decoder attaches the parsed profile to the picture (copies and scaled
 // copies keep it), and ConvertToSrgb turns a finished, scaled copy into sRGB. Scaling first is
-// close enough: the area average is taken in the encoded values either way (the scaler never
-// works in linear light), and the conversion maps each averaged pixel much as it maps its
-// neighbours, since an ICC transform is smooth; what differs is the rounding of a few values by
-// one step. It makes the conversion's cost that of a 1024-pixel copy instead of a 12-megapixel
-// photo. CMYK is the exception: its four channels do not survive the decoder's RGB picture, so
-// CMYK rows go through the profile while they are decoded (see ConvertCmykRow).
+// close enough: the scaler averages the encoded values, not linear light, so averaging before or
+// after the conversion are both the same approximation; an ICC transform is smooth, so where
+// neighbouring pixels are alike the two orders agree to a level, and only a pixel that mixes very
+// different colours at a sharp edge can differ by a few levels. It makes the conversion's cost
+// that of a 1024-pixel copy instead of a 12-megapixel photo. CMYK is the exception: its four
+// channels do not survive the decoder's RGB picture, so CMYK rows go through the profile while
+// they are decoded (see ConvertCmykRow); CMYK photos are rare.
 #ifndef ALBUMORA_IMAGING_COLOUR_PROFILE_H_
 #define ALBUMORA_IMAGING_COLOUR_PROFILE_H_
 
