@@ -126,7 +126,7 @@ bool WriteTestPhoto(const std::string& path, int width, int height, const std::s
 
 struct Phases {
   std::vector<double> decode_alone, decode, copy, scale_big, save_big, scale_small, save_small,
-      full, cpu_decode_alone, cpu_full, colour, cpu_colour;
+      full, cpu_decode_alone, cpu_full, colour;
 };
 
 int Run(int argc, char** argv) {
@@ -208,18 +208,14 @@ int Run(int argc, char** argv) {
       const PictureSize big = FitLongSide(width, height, kBigSide);
       ScaleRasterImage(b, big.width, big.height, &workspace);
       const auto t_big_colour = Clock::now();
-      const double c_big_colour = CpuMilliseconds();
       ConvertToSrgb(b);
-      double cpu_colour = CpuMilliseconds() - c_big_colour;
       const auto t3 = Clock::now();
       SaveRasterImageAsJpeg(b, big_path, kQualityStep);
       const auto t4 = Clock::now();
       const PictureSize small = FitLongSide(width, height, kSmallSide);
       ScaleRasterImage(a, small.width, small.height, &workspace);
       const auto t_small_colour = Clock::now();
-      const double c_small_colour = CpuMilliseconds();
       ConvertToSrgb(a);
-      cpu_colour += CpuMilliseconds() - c_small_colour;
       const auto t5 = Clock::now();
       SaveRasterImageAsJpeg(a, small_path, kQualityStep);
       a.Release();
@@ -227,7 +223,6 @@ int Run(int argc, char** argv) {
       p.cpu_full.push_back(CpuMilliseconds() - c0);
       p.decode.push_back(Milliseconds(t1 - t0));
       p.copy.push_back(Milliseconds(t2 - t1));
-      p.cpu_colour.push_back(cpu_colour);
       p.colour.push_back(Milliseconds((t3 - t_big_colour) + (t5 - t_small_colour)));
       p.scale_big.push_back(Milliseconds(t_big_colour - t2));
       p.save_big.push_back(Milliseconds(t4 - t3));
@@ -252,7 +247,7 @@ int Run(int argc, char** argv) {
         static_cast<long long>(fs::file_size(path) / 1024), Median(p.decode_alone),
         Median(p.decode), Median(p.copy), Median(p.scale_big), Median(p.save_big),
         Median(p.scale_small), Median(p.save_small), Median(p.colour), Median(p.full), ratio,
-        cpu_ratio, 100 * Median(p.cpu_colour) / Median(p.cpu_full), peak_mb, peak_mb / picture_mb);
+        cpu_ratio, 100 * Median(p.colour) / Median(p.full), peak_mb, peak_mb / picture_mb);
   }
   if (!photos.empty()) {
     const auto count = static_cast<double>(photos.size());
@@ -261,8 +256,8 @@ int Run(int argc, char** argv) {
         "cpu = the same ratio in processor time of the thread, mean %.2f\n",
         rounds, sum_ratio / count, sum_cpu_ratio / count);
     std::printf(
-        "colour = both copies' conversion to sRGB; col %% = its share of the full conversion in\n"
-        "processor time; "
+        "colour = both copies' conversion to sRGB, col %% = colour / full (wall clock: the\n"
+        "thread's processor time is too coarse for a step of a few ms);\n"
         "peak = ru_maxrss so far; x pic = peak / one decoded picture\n");
   }
   std::error_code ignored;
