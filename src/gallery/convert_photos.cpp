@@ -28,7 +28,6 @@ bool SaveJpeg(RunState& run, const RasterImage& image, const std::string& path, 
 }
 
 // Both copies are scaled from the decoded source: the small one is not made from the big one.
-// They come back in sRGB when the photo carries a colour profile.
 // False when the photo cannot go into the gallery: it could not be read, or one of its copies
 // could not be saved, so that its page would link to a picture that is not there.
 bool ConvertPhoto(RunState& run, int number, ImagingWorkspace& workspace) {
