@@ -169,15 +169,7 @@ TEST(PhotoCopiesTest, DamagedAndForeignFiles) {
   }
 }
 
-// A Display P3 profile (P3 primaries, D65 white, the sRGB curve), as phones embed it.
-std::string DisplayP3Profile() {
-  const cmsCIExyY white = {0.3127, 0.3290, 1};
-  const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
-  const double srgb_curve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
-  cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgb_curve);
-  cmsToneCurve* curves[] = {curve, curve, curve};
-  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-  cmsFreeToneCurve(curve);
+std::string ProfileBytes(cmsHPROFILE profile) {
   cmsUInt32Number size = 0;
   cmsSaveProfileToMem(profile, nullptr, &size);
   std::string bytes(size, '\0');
@@ -186,23 +178,75 @@ std::string DisplayP3Profile() {
   return bytes;
 }
 
-// Tagged photos are converted on the streaming path exactly as the whole-photo way converts its
-// scaled copies, in every orientation; and the conversion did happen (the copies are not the
-// untagged photo's).
+// A Display P3 profile (P3 primaries, D65 white, the sRGB curve), as phones embed it.
+std::string DisplayP3Profile() {
+  const cmsCIExyY white = {0.3127, 0.3290, 1};
+  const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
+  const double srgb_curve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+  cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgb_curve);
+  cmsToneCurve* curves[] = {curve, curve, curve};
+  const std::string bytes = ProfileBytes(cmsCreateRGBProfile(&white, &primaries, curves));
+  cmsFreeToneCurve(curve);
+  return bytes;
+}
+
+// Ink (0 = none) to Lab with a red cast, so the profile's colours differ from the plain formula.
+int SampleInk(const cmsUInt16Number in[], cmsUInt16Number out[], void*) {
+  const double white = 1 - in[3] / 65535.0;
+  cmsCIELab lab{100 * (1 - in[0] / 131070.0) * white, 20 + 40 * (in[1] / 65535.0 - 0.5),
+                -40 * (in[2] / 65535.0 - 0.5)};
+  cmsFloat2LabEncoded(out, &lab);
+  return TRUE;
+}
+
+// A CMYK output profile holding only a colour table (a lutAtoBType of curves, table, curves).
+std::string CmykProfile() {
+  cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+  cmsSetProfileVersion(profile, 4.3);
+  cmsSetDeviceClass(profile, cmsSigOutputClass);
+  cmsSetColorSpace(profile, cmsSigCmykData);
+  cmsSetPCS(profile, cmsSigLabData);
+  cmsPipeline* lut = cmsPipelineAlloc(nullptr, 4, 3);
+  cmsStage* table = cmsStageAllocCLut16bit(nullptr, 5, 4, 3, nullptr);
+  cmsStageSampleCLut16bit(table, SampleInk, nullptr, 0);
+  cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocToneCurves(nullptr, 4, nullptr));
+  cmsPipelineInsertStage(lut, cmsAT_END, table);
+  cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, nullptr));
+  cmsWriteTag(profile, cmsSigAToB0Tag, lut);
+  cmsPipelineFree(lut);
+  cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+  return ProfileBytes(profile);
+}
+
+// Tagged photos are converted on the streaming path exactly as the whole-photo way converts them
+// (RGB once scaled, CMYK while decoded), in several orientations; and the conversion did happen:
+// the copies are not those of the same photo untagged.
 TEST(PhotoCopiesTest, TaggedPhotosComeOutInSrgb) {
   const std::string p3 = DisplayP3Profile();
-  for (const int orientation : {1, 6, 7}) {
-    for (const bool progressive : {false, true}) {
+  const std::string cmyk = CmykProfile();
+  const struct {
+    const char* name;
+    JpegKind kind;
+    bool progressive;
+    const std::string& icc;
+  } cases[] = {
+      {"p3", JpegKind::kRgb, false, p3},
+      {"p3 progressive", JpegKind::kRgb, true, p3},
+      {"cmyk", JpegKind::kCmyk, false, cmyk},
+      {"adobe cmyk", JpegKind::kAdobeCmyk, false, cmyk},
+  };
+  for (const auto& c : cases) {
+    for (const int orientation : {1, 6, 7}) {
       JpegOptions options;
       options.width = 83;
       options.height = 59;
+      options.kind = c.kind;
       options.exif_orientation = orientation;
-      options.progressive = progressive;
+      options.progressive = c.progressive;
       const std::string untagged = MakeJpeg(options);
-      options.icc_profile = p3;
+      options.icc_profile = c.icc;
       const std::string tagged = MakeJpeg(options);
-      const std::string label =
-          "p3 orientation " + std::to_string(orientation) + (progressive ? " progressive" : "");
+      const std::string label = std::string(c.name) + " orientation " + std::to_string(orientation);
       for (Sides sides : kSides) ExpectSameCopies(tagged, sides, label);
 
       PhotoCopies plain;
