@@ -4,7 +4,8 @@
 //   imaging_bench --make FOLDER      only writes the test photos into FOLDER
 //
 // Without a folder it makes test photos in a temporary folder: 12 and 24 megapixels, 24 stored
-// sideways with orientation 6 and 8, and a progressive one. Per photo and round it times
+// sideways with orientation 6 and 8, a progressive one, and one tagged with a Display P3
+// profile. Per photo and round it times
 //   floor:  reading and decoding the file (no picture kept) and saving the two copies, made
 //           beforehand (no resampling at all),
 //   stream: the conversion a run does (ConvertPhotoFile, both copies saved),
@@ -14,7 +15,10 @@
 // in wall and in thread processor time (less disturbed on a shared machine). Floor and stream
 // run first over every photo, the frame way after: the peak memory (ru_maxrss) printed after
 // each pass is that pass's, given as the growth over the resting size before the first photo
-// and as a multiple of one decoded picture of the largest photo.
+// and as a multiple of one decoded picture of the largest photo. For every photo with a colour
+// profile it also times the conversion of both copies to sRGB and gives its share of the stream
+// conversion.
+#include <lcms2.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -25,9 +29,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "imaging/colour_profile.h"
 #include "imaging/imaging_internal.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/jpeg_library.h"
@@ -83,16 +89,35 @@ std::string ExifOrientationSegment(int orientation) {
   return exif;
 }
 
+// A Display P3 profile as phones embed it: P3 primaries, D65, the sRGB curve.
+std::string DisplayP3Profile() {
+  const cmsCIExyY white = {0.3127, 0.3290, 1};
+  const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
+  const double srgb_curve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+  cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgb_curve);
+  cmsToneCurve* curves[] = {curve, curve, curve};
+  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
+  cmsFreeToneCurve(curve);
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  std::string bytes(size, '\0');
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
 struct TestPhoto {
   const char* name;
   int width, height;
   int orientation;
   bool progressive;
+  bool p3;  // tagged with a Display P3 profile
 };
 
 // A photo-like picture written row by row (no full-size buffer, so the peak memory stays the
-// conversion's): soft gradients and shapes with sensor-like noise, quality 92, 4:2:0.
-bool WriteTestPhoto(const std::string& path, const TestPhoto& photo) {
+// conversion's): soft gradients and shapes with sensor-like noise, quality 92, 4:2:0; with the
+// colour profile `icc` when the photo is tagged.
+bool WriteTestPhoto(const std::string& path, const TestPhoto& photo, const std::string& icc) {
   std::FILE* file = std::fopen(path.c_str(), "wb");
   if (file == nullptr) return false;
   jpeg_compress_struct cinfo{};
@@ -114,6 +139,10 @@ bool WriteTestPhoto(const std::string& path, const TestPhoto& photo) {
     const std::string exif = ExifOrientationSegment(photo.orientation);
     jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.data()),
                       static_cast<unsigned>(exif.size()));
+  }
+  if (photo.p3) {
+    jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET*>(icc.data()),
+                           static_cast<unsigned>(icc.size()));
   }
   std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
   std::uint32_t noise = 2463534242u;
@@ -147,6 +176,29 @@ class DropRows : public JpegRowConsumer {
   bool Start(const JpegLayout&) override { return true; }
   void TakeRows(const std::uint8_t*, std::size_t, int) override {}
 };
+
+// Reads the header only, for the colour profile the copies are converted through (CMYK photos
+// are converted while they are decoded and count as none).
+class ReadProfile : public JpegRowConsumer {
+ public:
+  bool Start(const JpegLayout& layout) override {
+    if (!layout.cmyk) profile = layout.colour_profile;
+    return false;
+  }
+  void TakeRows(const std::uint8_t*, std::size_t, int) override {}
+  std::shared_ptr<const ColourProfile> profile;
+};
+
+std::shared_ptr<const ColourProfile> EmbeddedProfile(const std::string& path,
+                                                     ImagingWorkspace* workspace) {
+  std::string* bytes = WorkspaceAccess::FileBytes(*workspace);
+  ReadProfile reader;
+  if (imaging_internal::ReadPhotoFile(path, bytes, nullptr)) {
+    StreamJpeg(*bytes, workspace->max_pixel_count(), &reader, nullptr, workspace);
+  }
+  bytes->clear();
+  return reader.profile;
+}
 
 struct Times {
   std::vector<double> wall, cpu;
@@ -198,10 +250,18 @@ void FrameOnce(const std::string& path, const Outputs& out, ImagingWorkspace* wo
   SaveRasterImageAsJpeg(photo, out.small, kQualityStep);
 }
 
+// A copy of its own (not sharing pixels), carrying `profile`.
+RasterImage TaggedCopy(const RasterImage& copy, std::shared_ptr<const ColourProfile> profile) {
+  RasterImage own = copy;
+  if (own.height() > 0) own.mutable_row(0);  // detaches before the timing
+  own.set_colour_profile(std::move(profile));
+  return own;
+}
+
 struct PhotoResult {
   std::string name;
   PictureSize size;
-  Times floor, stream, frame;
+  Times floor, stream, frame, colour;
 };
 
 void PrintRow(const PhotoResult& r) {
@@ -256,14 +316,16 @@ int Run(int argc, char** argv) {
   std::vector<std::string> photos;
   if (folder.empty()) {
     std::printf("making test photos in %s\n", work.c_str());
-    const TestPhoto made[] = {{"12mp.jpg", 4000, 3000, 0, false},
-                              {"24mp.jpg", 6000, 4000, 0, false},
-                              {"24mp_orientation6.jpg", 6000, 4000, 6, false},
-                              {"24mp_orientation8.jpg", 6000, 4000, 8, false},
-                              {"24mp_progressive.jpg", 6000, 4000, 0, true}};
+    const std::string p3 = DisplayP3Profile();
+    const TestPhoto made[] = {{"12mp.jpg", 4000, 3000, 0, false, false},
+                              {"24mp.jpg", 6000, 4000, 0, false, false},
+                              {"24mp_orientation6.jpg", 6000, 4000, 6, false, false},
+                              {"24mp_orientation8.jpg", 6000, 4000, 8, false, false},
+                              {"24mp_progressive.jpg", 6000, 4000, 0, true, false},
+                              {"24mp_p3.jpg", 6000, 4000, 0, false, true}};
     for (const TestPhoto& m : made) {
       const std::string path = (work / m.name).string();
-      if (!WriteTestPhoto(path, m)) return 1;
+      if (!WriteTestPhoto(path, m, p3)) return 1;
       photos.push_back(path);
     }
     if (!make_folder.empty()) return 0;
@@ -287,6 +349,14 @@ int Run(int argc, char** argv) {
       largest_picture_mb =
           std::max(largest_picture_mb, r.size.width * 3.0 * r.size.height / (1024.0 * 1024.0));
       Time(&r.floor, [&] { FloorOnce(photos[i], made, out, &workspace); });
+      if (const auto profile = EmbeddedProfile(photos[i], &workspace)) {
+        RasterImage big = TaggedCopy(made.big, profile);
+        RasterImage small = TaggedCopy(made.small, profile);
+        Time(&r.colour, [&] {
+          ConvertToSrgb(big);
+          ConvertToSrgb(small);
+        });
+      }
       made = PhotoCopies{};
       Time(&r.stream, [&] { StreamOnce(photos[i], out, &workspace); });
     }
@@ -330,6 +400,12 @@ int Run(int argc, char** argv) {
                   (frame_peak - resting) / largest_picture_mb);
     }
     std::printf("; %d rounds over %zu photos per pass\n", rounds, results.size());
+    for (const PhotoResult& r : results) {
+      if (r.colour.wall.empty()) continue;
+      std::printf("colour to sRGB, both copies of %s: %.2f ms, %.2f %% of its stream conversion\n",
+                  r.name.c_str(), Median(r.colour.wall),
+                  100 * Median(r.colour.wall) / Median(r.stream.wall));
+    }
   }
   std::error_code ignored;
   fs::remove_all(work, ignored);

@@ -82,6 +82,9 @@ class WorkspaceAccess {
     return &workspace.words_;
   }
   static std::vector<std::uint8_t>* Bytes(ImagingWorkspace& workspace) { return &workspace.bytes_; }
+  static ColourProfileCache* ColourProfiles(ImagingWorkspace& workspace) {
+    return workspace.colour_profiles_.get();
+  }
 };
 
 class RasterImageAccess {

@@ -1,8 +1,11 @@
 #include "imaging/jpeg_decoder.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
+#include "imaging/colour_profile.h"
 #include "imaging/imaging_internal.h"
 #include "imaging/jpeg_errors.h"
 #include "imaging/orientation.h"
@@ -22,7 +25,12 @@ struct DecodeJob {
   JpegErrorManager errors;
   jpeg_progress_mgr progress;
   bool started;
-  ~DecodeJob() { jpeg_destroy_decompress(&cinfo); }
+  JOCTET* icc;  // the embedded colour profile, from jpeg_read_icc_profile (malloc)
+  unsigned int icc_size;
+  ~DecodeJob() {
+    jpeg_destroy_decompress(&cinfo);
+    std::free(icc);
+  }
 };
 
 void LimitScans(j_common_ptr cinfo) {
@@ -46,27 +54,15 @@ bool ReadHeader(DecodeJob* job, const unsigned char* data, unsigned long size) {
   // FF D9, so a file that ends early decodes to a picture of full size.
   jpeg_mem_src(&job->cinfo, data, size);
   jpeg_save_markers(&job->cinfo, JPEG_APP0 + 1, 0xFFFF);
+  jpeg_save_markers(&job->cinfo, JPEG_APP0 + 2, 0xFFFF);  // ICC profile chunks
   return jpeg_read_header(&job->cinfo, TRUE) == JPEG_HEADER_OK;
 }
 
 enum DecodeResult { kDecodeComplete, kStartFailed, kRowsBroken };
 
-// Adobe applications store CMYK inverted (0 = full ink) and say so with their APP14 marker; other
-// CMYK files store ink amounts. YCCK is CMYK after libjpeg's conversion, with the same convention.
-void CmykRowToRgb(const std::uint8_t* in, std::uint8_t* out, int width, bool inverted) {
-  const unsigned flip = inverted ? 0 : 255;
-  for (int x = 0; x < width; ++x, in += 4, out += 3) {
-    const unsigned k = in[3] ^ flip;  // white left by the black ink, 0..255
-    for (int c = 0; c < 3; ++c) {
-      const unsigned v = (in[c] ^ flip) * k + 128;  // /255, rounded
-      out[c] = static_cast<std::uint8_t>((v + (v >> 8)) >> 8);
-    }
-  }
-}
-
 // Decodes every row into the writer, one scanline per call. Plain C locals only.
 DecodeResult DecodeRows(DecodeJob* job, OrientedRowWriter* writer, std::uint8_t* cmyk_row,
-                        unsigned width, unsigned height) {
+                        const ColourProfile* cmyk_profile, unsigned width, unsigned height) {
   if (setjmp(job->errors.jump)) return job->started ? kRowsBroken : kStartFailed;
   jpeg_start_decompress(&job->cinfo);
   // The row copy relies on this shape; anything else is refused before a row is read.
@@ -79,8 +75,8 @@ DecodeResult DecodeRows(DecodeJob* job, OrientedRowWriter* writer, std::uint8_t*
     JSAMPROW row = cmyk_row != nullptr ? cmyk_row : writer->NextRow();
     if (jpeg_read_scanlines(&job->cinfo, &row, 1) != 1) return kRowsBroken;
     if (cmyk_row != nullptr) {
-      CmykRowToRgb(cmyk_row, writer->NextRow(), static_cast<int>(job->cinfo.output_width),
-                   job->cinfo.saw_Adobe_marker);
+      ConvertCmykRow(cmyk_profile, cmyk_row, writer->NextRow(),
+                     static_cast<int>(job->cinfo.output_width));
     }
     writer->Commit();
   }
@@ -99,6 +95,39 @@ Orientation FindOrientation(const jpeg_decompress_struct& cinfo) {
   return Orientation::kNormal;
 }
 
+// The payload of the ICC chunks libjpeg saved, counted before libjpeg joins them into one buffer.
+std::size_t IccChunkBytes(const jpeg_decompress_struct& cinfo) {
+  constexpr std::size_t kChunkHeader = 14;  // "ICC_PROFILE\0", chunk number, chunk count
+  std::size_t total = 0;
+  for (jpeg_saved_marker_ptr marker = cinfo.marker_list; marker != nullptr; marker = marker->next) {
+    if (marker->marker == JPEG_APP0 + 2 && marker->data_length >= kChunkHeader &&
+        std::memcmp(marker->data, "ICC_PROFILE", 12) == 0) {
+      total += marker->data_length - kChunkHeader;
+    }
+  }
+  return total;
+}
+
+// Joins the chunks; libjpeg refuses missing, repeated and contradictorily numbered ones (in any
+// order they are fine). Plain C locals only.
+bool ReadIccProfile(DecodeJob* job) {
+  if (setjmp(job->errors.jump)) {
+    job->errors.message[0] = '\0';  // out of memory for the profile: the photo goes on without
+    return false;
+  }
+  return jpeg_read_icc_profile(&job->cinfo, &job->icc, &job->icc_size) == TRUE;
+}
+
+// The embedded profile when the pixels need converting through it; nullptr for none, sRGB and
+// every profile that cannot be used: such photos are shown as they are, nothing is reported.
+std::shared_ptr<const ColourProfile> EmbeddedProfile(DecodeJob* job, PixelLayout layout,
+                                                     ImagingWorkspace* workspace) {
+  if (IccChunkBytes(job->cinfo) > kMaxColourProfileBytes || !ReadIccProfile(job)) return nullptr;
+  const std::string_view icc(reinterpret_cast<const char*>(job->icc), job->icc_size);
+  if (workspace != nullptr) return WorkspaceAccess::ColourProfiles(*workspace)->Find(icc, layout);
+  return ColourProfile::Parse(icc, layout);
+}
+
 std::string LibraryError(const JpegErrorManager& errors) {
   if (errors.too_many_scans) return ImagingMessage("Das JPEG-Bild hat zu viele Durchgänge.");
   return ImagingMessage("Das JPEG-Bild ist beschädigt: ") + errors.message;
@@ -112,7 +141,7 @@ void SetError(std::string* error, std::string message) {
 // header, the limits and the decoding parameters. False with the message when the photo cannot
 // be decoded.
 bool SetUpDecoder(DecodeJob* job, std::string_view bytes, std::int64_t max_pixels,
-                  JpegLayout* layout, std::string* error) {
+                  JpegLayout* layout, std::string* error, ImagingWorkspace* workspace) {
   if (!ReadHeader(job, reinterpret_cast<const unsigned char*>(bytes.data()),
                   static_cast<unsigned long>(bytes.size()))) {
     SetError(error, LibraryError(job->errors));
@@ -127,17 +156,22 @@ bool SetUpDecoder(DecodeJob* job, std::string_view bytes, std::int64_t max_pixel
     return false;
   }
   cinfo.dct_method = JDCT_ISLOW;
-  bool cmyk = false;
+  PixelLayout pixel_layout = PixelLayout::kRgb;
   switch (cinfo.jpeg_color_space) {
     case JCS_GRAYSCALE:
       cinfo.out_color_space = JCS_RGB;  // each gray value into all three channels
+      pixel_layout = PixelLayout::kGray;
       break;
     case JCS_YCbCr:
     case JCS_RGB:
       break;  // libjpeg's default output is RGB
     case JCS_CMYK:
     case JCS_YCCK:
-      cmyk = true;  // libjpeg's default output is CMYK, turned into RGB row by row
+      // libjpeg's default output is CMYK, turned into RGB row by row. It is read as inverted
+      // (0 = full ink) whether or not the Adobe marker says so: Adobe applications write it so,
+      // files without the marker are in practice theirs with the marker stripped, and browsers
+      // read them the same way.
+      pixel_layout = PixelLayout::kInvertedCmyk;
       break;
     default:
       SetError(error, ImagingMessage("Das JPEG-Bild hat einen nicht unterstützten Farbraum."));
@@ -145,8 +179,9 @@ bool SetUpDecoder(DecodeJob* job, std::string_view bytes, std::int64_t max_pixel
   }
   layout->width = static_cast<int>(cinfo.image_width);
   layout->height = static_cast<int>(cinfo.image_height);
-  layout->cmyk = cmyk;
+  layout->cmyk = pixel_layout == PixelLayout::kInvertedCmyk;
   layout->orientation = FindOrientation(cinfo);
+  layout->colour_profile = EmbeddedProfile(job, pixel_layout, workspace);
   return true;
 }
 
@@ -158,7 +193,8 @@ std::string StartFailedMessage(const JpegErrorManager& errors) {
 
 // Decodes the rows a band at a time and hands each band to the consumer. Plain C locals only.
 DecodeResult DecodeBands(DecodeJob* job, JpegRowConsumer* consumer, std::uint8_t* band,
-                         std::uint8_t* cmyk_band, unsigned width, unsigned height) {
+                         std::uint8_t* cmyk_band, const ColourProfile* cmyk_profile, unsigned width,
+                         unsigned height) {
   if (setjmp(job->errors.jump)) return job->started ? kRowsBroken : kStartFailed;
   jpeg_start_decompress(&job->cinfo);
   if (job->cinfo.output_width != width || job->cinfo.output_height != height ||
@@ -181,8 +217,8 @@ DecodeResult DecodeBands(DecodeJob* job, JpegRowConsumer* consumer, std::uint8_t
     }
     if (cmyk_band != nullptr) {
       for (unsigned i = 0; i < filled; ++i) {
-        CmykRowToRgb(cmyk_band + decoded_stride * i, band + stride * i, static_cast<int>(width),
-                     job->cinfo.saw_Adobe_marker);
+        ConvertCmykRow(cmyk_profile, cmyk_band + decoded_stride * i, band + stride * i,
+                       static_cast<int>(width));
       }
     }
     consumer->TakeRows(band, stride, static_cast<int>(filled));
@@ -197,7 +233,7 @@ bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* im
                 std::string* error, ImagingWorkspace* workspace) {
   DecodeJob job{};
   JpegLayout layout;
-  if (!SetUpDecoder(&job, bytes, max_pixels, &layout, error)) return false;
+  if (!SetUpDecoder(&job, bytes, max_pixels, &layout, error, workspace)) return false;
   jpeg_decompress_struct& cinfo = job.cinfo;
   const int width = layout.width;
   const int height = layout.height;
@@ -215,8 +251,11 @@ bool DecodeJpeg(std::string_view bytes, std::int64_t max_pixels, RasterImage* im
   if (scratch.size() < strip_bytes + cmyk_bytes) scratch.resize(strip_bytes + cmyk_bytes);
   OrientedRowWriter writer(image, width, height, orientation, scratch.data());
 
+  // CMYK goes through its profile row by row; other pictures keep theirs for their copies.
+  if (!cmyk) image->set_colour_profile(layout.colour_profile);
   switch (DecodeRows(&job, &writer, cmyk ? scratch.data() + strip_bytes : nullptr,
-                     cinfo.image_width, cinfo.image_height)) {
+                     cmyk ? layout.colour_profile.get() : nullptr, cinfo.image_width,
+                     cinfo.image_height)) {
     case kDecodeComplete:
       return true;
     case kStartFailed:
@@ -237,7 +276,9 @@ StreamResult StreamJpeg(std::string_view bytes, std::int64_t max_pixels, JpegRow
                         std::string* error, ImagingWorkspace* workspace) {
   DecodeJob job{};
   JpegLayout layout;
-  if (!SetUpDecoder(&job, bytes, max_pixels, &layout, error)) return StreamResult::kFailed;
+  if (!SetUpDecoder(&job, bytes, max_pixels, &layout, error, workspace)) {
+    return StreamResult::kFailed;
+  }
   if (!consumer->Start(layout)) return StreamResult::kDeclined;
   std::vector<std::uint8_t> own_scratch;
   std::vector<std::uint8_t>& scratch =
@@ -247,7 +288,8 @@ StreamResult StreamJpeg(std::string_view bytes, std::int64_t max_pixels, JpegRow
   const std::size_t cmyk_bytes = layout.cmyk ? band_bytes / 3 * 4 : 0;
   if (scratch.size() < band_bytes + cmyk_bytes) scratch.resize(band_bytes + cmyk_bytes);
   switch (DecodeBands(&job, consumer, scratch.data(),
-                      layout.cmyk ? scratch.data() + band_bytes : nullptr, job.cinfo.image_width,
+                      layout.cmyk ? scratch.data() + band_bytes : nullptr,
+                      layout.cmyk ? layout.colour_profile.get() : nullptr, job.cinfo.image_width,
                       job.cinfo.image_height)) {
     case kDecodeComplete:
       return StreamResult::kComplete;

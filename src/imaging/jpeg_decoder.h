@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,9 @@ struct JpegLayout {
   int height = 0;  // stored
   bool cmyk = false;
   Orientation orientation = Orientation::kNormal;
+  // The embedded profile the pixels need converting through (see colour_profile.h); nullptr for
+  // none and for sRGB. CMYK rows are converted through it before they are handed on.
+  std::shared_ptr<const ColourProfile> colour_profile;
 };
 
 // Takes the decoded rows of a stored picture (RGB, top to bottom) as they come.

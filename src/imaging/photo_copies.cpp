@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "imaging/colour_profile.h"
 #include "imaging/imaging_internal.h"
 #include "imaging/jpeg_decoder.h"
 #include "imaging/orientation.h"
@@ -48,8 +49,10 @@ RasterImage Upright(RasterImage stored, Orientation orientation, ImagingWorkspac
   return upright;
 }
 
-// Every finished copy passes here, however it was made: turned upright, ready to be saved.
+// Every finished copy passes here, however it was made: converted to sRGB, turned upright, ready
+// to be saved. The conversion comes first: the upright picture is a new one, without the profile.
 void FinishCopy(RasterImage* copy, Orientation stored_orientation, ImagingWorkspace* workspace) {
+  ConvertToSrgb(*copy);
   *copy = Upright(std::move(*copy), stored_orientation, workspace);
 }
 
@@ -85,6 +88,11 @@ class CopyStreamer : public JpegRowConsumer {
     copies_->full = upright;
     copies_->big = NewStoredCopy(big);
     copies_->small = NewStoredCopy(small);
+    // CMYK rows arrive already converted; other pictures are converted once scaled.
+    if (!layout.cmyk) {
+      copies_->big.set_colour_profile(layout.colour_profile);
+      copies_->small.set_colour_profile(layout.colour_profile);
+    }
     big_.emplace(layout.width, layout.height, &copies_->big);
     small_.emplace(layout.width, layout.height, &copies_->small);
     return true;

@@ -10,6 +10,9 @@
 // orientation the rows are stored in; only the finished copies are turned upright. The full-size
 // picture is never held, unless the photo needs it: a bitmap, a copy as large as the photo (or of
 // a side below 1, which keeps the photo's size), or a file that fails part way.
+//
+// Copies of a photo with a colour profile come back converted to sRGB, the profile dropped (see
+// colour_profile.h), whichever way they were made.
 #ifndef ALBUMORA_IMAGING_PHOTO_COPIES_H_
 #define ALBUMORA_IMAGING_PHOTO_COPIES_H_
 

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "imaging/bitmap_reader.h"
+#include "imaging/colour_profile.h"
 #include "imaging/imaging_internal.h"
 #include "imaging/jpeg_decoder.h"
 #include "platform/files.h"
@@ -107,6 +108,7 @@ void RasterImage::set_pixel(int x, int y, Rgb color) {
 
 void RasterImage::Release() {
   pixels_.reset();
+  colour_profile_.reset();
   data_ = nullptr;
   width_ = 0;
   height_ = 0;
@@ -117,12 +119,15 @@ std::uint8_t* RasterImage::MutableData() {
     // Shared with a copy: this picture takes a buffer of its own before it changes.
     RasterImage own = NewRasterImage(width_, height_, nullptr);
     std::memcpy(own.data_, data_, stride() * static_cast<std::size_t>(height_));
+    own.colour_profile_ = std::move(colour_profile_);
     *this = std::move(own);
   }
   return data_;
 }
 
-ImagingWorkspace::ImagingWorkspace() : pool_(std::make_shared<imaging_internal::BufferPool>()) {}
+ImagingWorkspace::ImagingWorkspace()
+    : pool_(std::make_shared<imaging_internal::BufferPool>()),
+      colour_profiles_(std::make_unique<ColourProfileCache>()) {}
 ImagingWorkspace::~ImagingWorkspace() = default;
 
 void ImagingWorkspace::set_max_pixel_count(std::int64_t count) {

@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace albumora {
@@ -43,6 +44,9 @@ struct Rgb {
 // 768 MiB, so that a small file cannot declare a picture that exhausts memory.
 inline constexpr int kMaxPictureSide = 32767;
 inline constexpr std::int64_t kMaxPixelCount = std::int64_t{1} << 28;  // ~268 megapixels
+
+class ColourProfile;
+class ColourProfileCache;
 
 namespace imaging_internal {
 class PixelStore;
@@ -87,6 +91,13 @@ class RasterImage {
     return pixels_ != nullptr && pixels_ == other.pixels_;
   }
 
+  // The embedded colour profile the pixels still need converting through (see
+  // colour_profile.h); nullptr for sRGB. Copies and scaled copies keep it.
+  const std::shared_ptr<const ColourProfile>& colour_profile() const { return colour_profile_; }
+  void set_colour_profile(std::shared_ptr<const ColourProfile> profile) {
+    colour_profile_ = std::move(profile);
+  }
+
  private:
   friend class RasterImageAccess;
 
@@ -96,13 +107,15 @@ class RasterImage {
   int height_ = 0;
   std::shared_ptr<imaging_internal::PixelStore> pixels_;
   std::uint8_t* data_ = nullptr;
+  std::shared_ptr<const ColourProfile> colour_profile_;
 };
 
-// Buffers kept between photos: the file copy, a few pixel buffers and the scaler's rows. They
-// grow to the largest photo seen and are not shrunk while the workspace lives. Pixel buffers of
-// pictures made with the workspace return to it when the last picture using them is released or
-// destroyed (also after the workspace itself is gone, then they are simply freed). Use one
-// workspace per thread. Without a workspace every call allocates and frees its own buffers.
+// Buffers kept between photos: the file copy, a few pixel buffers, the scaler's rows and the
+// colour profiles met so far. They grow to the largest photo seen and are not shrunk while the
+// workspace lives. Pixel buffers of pictures made with the workspace return to it when the last
+// picture using them is released or destroyed (also after the workspace itself is gone, then they
+// are simply freed). Use one workspace per thread. Without a workspace every call allocates and
+// frees its own buffers.
 class ImagingWorkspace {
  public:
   ImagingWorkspace();
@@ -125,6 +138,7 @@ class ImagingWorkspace {
   std::string file_bytes_;
   std::vector<std::uint32_t> words_;
   std::vector<std::uint8_t> bytes_;
+  std::unique_ptr<ColourProfileCache> colour_profiles_;
   std::int64_t max_pixel_count_ = kMaxPixelCount;
 };
 

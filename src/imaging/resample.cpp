@@ -230,6 +230,7 @@ void Scale(RasterImage& image, int width, int height, ImagingWorkspace* workspac
                                   static_cast<std::uint32_t>(height), n, acc, inner);
     columns.Run(acc, out + scaled.stride() * static_cast<std::size_t>(y));
   }
+  scaled.set_colour_profile(image.colour_profile());
   image = std::move(scaled);
 }
 

@@ -1,6 +1,6 @@
 // Feeds arbitrary bytes to the photo loader (JPEG and bitmap paths), then scales and encodes what
-// it made, as a run would; then makes the same copies while decoding and stops when they differ
-// in any byte or in the outcome.
+// it made, converting colour profiles, as a run would; then makes the same copies while decoding
+// and stops when they differ in any byte or in the outcome.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "imaging/colour_profile.h"
 #include "imaging/photo_copies.h"
 #include "imaging/raster_image.h"
 
@@ -47,20 +48,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const albumora::PictureSize big_copy =
       albumora::FitLongSide(photo.width(), photo.height(), kBigSide);
   albumora::ScaleRasterImage(expected_big, big_copy.width, big_copy.height, &workspace);
+  albumora::ConvertToSrgb(expected_big);
   const albumora::PictureSize small_copy =
       albumora::FitLongSide(photo.width(), photo.height(), kSmallSide);
   albumora::ScaleRasterImage(expected_small, small_copy.width, small_copy.height, &workspace);
-  if (!SamePixels(copies.big, expected_big) || !SamePixels(copies.small, expected_small)) {
+  albumora::ConvertToSrgb(expected_small);
+  if (!SamePixels(copies.big, expected_big) || !SamePixels(copies.small, expected_small) ||
+      copies.big.colour_profile() != nullptr || copies.small.colour_profile() != nullptr) {
     std::abort();
   }
 
   albumora::RasterImage big = photo;
   const albumora::PictureSize big_size = albumora::FitLongSide(photo.width(), photo.height(), 64);
   albumora::ScaleRasterImage(big, big_size.width, big_size.height, &workspace);
+  albumora::ConvertToSrgb(big);
   std::string jpeg;
   albumora::EncodeRasterImageAsJpeg(big, 7, &jpeg);
   const albumora::PictureSize small_size = albumora::FitWidth(photo.width(), photo.height(), 9);
   albumora::ScaleRasterImage(photo, small_size.width, small_size.height, &workspace);
+  albumora::ConvertToSrgb(photo);
   albumora::EncodeRasterImageAsJpeg(photo, 0, &jpeg);
   return 0;
 }

@@ -3,6 +3,7 @@
 #include "gallery/generation_run.h"
 
 #include <gtest/gtest.h>
+#include <lcms2.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -246,6 +247,48 @@ TEST_F(GenerationRunTest, WholeRunMakesTheGallery) {
   EXPECT_NE(env_->controls.messages()[0].text.find("kaputt.jpg"), std::string::npos);
   EXPECT_TRUE(fs::is_regular_file(Path("Einstellung.alb")));
   EXPECT_TRUE(fs::is_regular_file(fs::path(env_->values.temp_folder) / "fotos_2.htm"));
+}
+
+std::string ProfileBytes(cmsHPROFILE profile) {
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  std::string bytes(size, '\0');
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
+std::string DisplayP3Profile() {
+  const cmsCIExyY white = {0.3127, 0.3290, 1};
+  const cmsCIExyYTRIPLE primaries = {{0.68, 0.32, 1}, {0.265, 0.69, 1}, {0.15, 0.06, 1}};
+  cmsToneCurve* curve = cmsBuildGamma(nullptr, 2.2);
+  cmsToneCurve* curves[] = {curve, curve, curve};
+  const std::string bytes = ProfileBytes(cmsCreateRGBProfile(&white, &primaries, curves));
+  cmsFreeToneCurve(curve);
+  return bytes;
+}
+
+// The JPEG with the profile in one APP2 segment right after the start marker.
+std::string WithIccProfile(const std::string& jpeg, const std::string& icc) {
+  const std::size_t length = 2 + 14 + icc.size();
+  std::string segment = "\xFF\xE2";
+  segment += static_cast<char>(length >> 8);
+  segment += static_cast<char>(length & 0xFF);
+  segment += std::string("ICC_PROFILE\0\1\1", 14) + icc;
+  return jpeg.substr(0, 2) + segment + jpeg.substr(2);
+}
+
+TEST_F(GenerationRunTest, CopiesOfTaggedPhotosAreSrgb) {
+  const std::string plain = EncodeTestJpeg(900, 600);
+  WriteFile(Path("Urlaub/p3.jpg"), WithIccProfile(plain, DisplayP3Profile()));
+  WriteFile(Path("Urlaub/srgb.jpg"), WithIccProfile(plain, ProfileBytes(cmsCreate_sRGBProfile())));
+  WriteFile(Path("Urlaub/ungetaggt.jpg"), plain);
+  ASSERT_EQ(Run(), RunOutcome::kFinished);
+  for (const char* copy : {"gr/g_", "kl/k_"}) {
+    const std::string untagged = ReadFile(Gallery() / (copy + std::string("ungetaggt.jpg")));
+    EXPECT_EQ(ReadFile(Gallery() / (copy + std::string("srgb.jpg"))), untagged) << copy;
+    EXPECT_NE(ReadFile(Gallery() / (copy + std::string("p3.jpg"))), untagged) << copy;
+  }
 }
 
 TEST_F(GenerationRunTest, SecondSmallerRunLeavesTheHigherNumberedFiles) {

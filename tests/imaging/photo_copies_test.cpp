@@ -1,9 +1,10 @@
 // The copies made while the rows stream by must be the copies made from the whole decoded photo:
 // the same size for the page, the same pixels and so the same bytes in every saved file, the same
-// messages. The whole-photo way (load, copy, scale each) is the reference.
+// messages. The whole-photo way (load, copy, scale each, convert each to sRGB) is the reference.
 #include "imaging/photo_copies.h"
 
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
 #include <algorithm>
 #include <bit>
@@ -12,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "imaging/colour_profile.h"
 #include "imaging/raster_image.h"
 #include "imaging/row_stream_scaler.h"
 #include "test_pictures.h"
@@ -56,8 +58,10 @@ void ExpectSameCopies(const std::string& bytes, Sides sides, const std::string& 
   RasterImage big = photo;
   const PictureSize big_size = FitLongSide(photo.width(), photo.height(), sides.big);
   ScaleRasterImage(big, big_size.width, big_size.height);
+  ConvertToSrgb(big);
   const PictureSize small_size = FitLongSide(photo.width(), photo.height(), sides.small);
   ScaleRasterImage(photo, small_size.width, small_size.height);
+  ConvertToSrgb(photo);
 
   for (bool with_workspace : {false, true}) {
     ImagingWorkspace workspace;
@@ -72,6 +76,8 @@ void ExpectSameCopies(const std::string& bytes, Sides sides, const std::string& 
       continue;
     }
     EXPECT_EQ(copies.full, full);
+    EXPECT_TRUE(copies.big.colour_profile() == nullptr);  // converted, ready to be saved
+    EXPECT_TRUE(copies.small.colour_profile() == nullptr);
     EXPECT_TRUE(SamePixels(copies.big, big));
     EXPECT_TRUE(SamePixels(copies.small, photo));
     EXPECT_TRUE(Encoded(copies.big) == Encoded(big));  // no dump of a whole file when not
@@ -160,6 +166,96 @@ TEST(PhotoCopiesTest, DamagedAndForeignFiles) {
   };
   for (const auto& c : cases) {
     for (Sides sides : kSides) ExpectSameCopies(c.bytes, sides, c.name);
+  }
+}
+
+std::string ProfileBytes(cmsHPROFILE profile) {
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  std::string bytes(size, '\0');
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
+// A Display P3 profile (P3 primaries, D65 white, the sRGB curve), as phones embed it.
+std::string DisplayP3Profile() {
+  const cmsCIExyY white = {0.3127, 0.3290, 1};
+  const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
+  const double srgb_curve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
+  cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgb_curve);
+  cmsToneCurve* curves[] = {curve, curve, curve};
+  const std::string bytes = ProfileBytes(cmsCreateRGBProfile(&white, &primaries, curves));
+  cmsFreeToneCurve(curve);
+  return bytes;
+}
+
+// Ink (0 = none) to Lab with a red cast, so the profile's colours differ from the plain formula.
+int SampleInk(const cmsUInt16Number in[], cmsUInt16Number out[], void*) {
+  const double white = 1 - in[3] / 65535.0;
+  cmsCIELab lab{100 * (1 - in[0] / 131070.0) * white, 20 + 40 * (in[1] / 65535.0 - 0.5),
+                -40 * (in[2] / 65535.0 - 0.5)};
+  cmsFloat2LabEncoded(out, &lab);
+  return TRUE;
+}
+
+// A CMYK output profile holding only a colour table (a lutAtoBType of curves, table, curves).
+std::string CmykProfile() {
+  cmsHPROFILE profile = cmsCreateProfilePlaceholder(nullptr);
+  cmsSetProfileVersion(profile, 4.3);
+  cmsSetDeviceClass(profile, cmsSigOutputClass);
+  cmsSetColorSpace(profile, cmsSigCmykData);
+  cmsSetPCS(profile, cmsSigLabData);
+  cmsPipeline* lut = cmsPipelineAlloc(nullptr, 4, 3);
+  cmsStage* table = cmsStageAllocCLut16bit(nullptr, 5, 4, 3, nullptr);
+  cmsStageSampleCLut16bit(table, SampleInk, nullptr, 0);
+  cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocToneCurves(nullptr, 4, nullptr));
+  cmsPipelineInsertStage(lut, cmsAT_END, table);
+  cmsPipelineInsertStage(lut, cmsAT_END, cmsStageAllocToneCurves(nullptr, 3, nullptr));
+  cmsWriteTag(profile, cmsSigAToB0Tag, lut);
+  cmsPipelineFree(lut);
+  cmsWriteTag(profile, cmsSigMediaWhitePointTag, cmsD50_XYZ());
+  return ProfileBytes(profile);
+}
+
+// Tagged photos are converted on the streaming path exactly as the whole-photo way converts them
+// (RGB once scaled, CMYK while decoded), in several orientations; and the conversion did happen:
+// the copies are not those of the same photo untagged.
+TEST(PhotoCopiesTest, TaggedPhotosComeOutInSrgb) {
+  const std::string p3 = DisplayP3Profile();
+  const std::string cmyk = CmykProfile();
+  const struct {
+    const char* name;
+    JpegKind kind;
+    bool progressive;
+    const std::string& icc;
+  } cases[] = {
+      {"p3", JpegKind::kRgb, false, p3},
+      {"p3 progressive", JpegKind::kRgb, true, p3},
+      {"cmyk", JpegKind::kCmyk, false, cmyk},
+      {"adobe cmyk", JpegKind::kAdobeCmyk, false, cmyk},
+  };
+  for (const auto& c : cases) {
+    for (const int orientation : {1, 6, 7}) {
+      JpegOptions options;
+      options.width = 83;
+      options.height = 59;
+      options.kind = c.kind;
+      options.exif_orientation = orientation;
+      options.progressive = c.progressive;
+      const std::string untagged = MakeJpeg(options);
+      options.icc_profile = c.icc;
+      const std::string tagged = MakeJpeg(options);
+      const std::string label = std::string(c.name) + " orientation " + std::to_string(orientation);
+      for (Sides sides : kSides) ExpectSameCopies(tagged, sides, label);
+
+      PhotoCopies plain;
+      PhotoCopies converted;
+      ASSERT_TRUE(ConvertPhotoBytes(untagged, 61, 9, &plain));
+      ASSERT_TRUE(ConvertPhotoBytes(tagged, 61, 9, &converted));
+      EXPECT_FALSE(SamePixels(plain.big, converted.big)) << label;
+      EXPECT_FALSE(SamePixels(plain.small, converted.small)) << label;
+    }
   }
 }
 

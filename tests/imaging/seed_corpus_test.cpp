@@ -2,6 +2,7 @@
 //   ALBUMORA_JPEG_SEEDS=tests/fuzz/corpus/jpeg imaging_tests
 //       --gtest_also_run_disabled_tests --gtest_filter='*SeedCorpus*'
 #include <gtest/gtest.h>
+#include <lcms2.h>
 
 #include <cstdlib>
 #include <string>
@@ -13,6 +14,33 @@ namespace {
 
 using testing::JpegKind;
 using testing::JpegOptions;
+
+// Small profiles for the colour-profile paths: a wide-gamut RGB and a gray one.
+std::string ProfileBytes(cmsHPROFILE profile) {
+  cmsUInt32Number size = 0;
+  cmsSaveProfileToMem(profile, nullptr, &size);
+  std::string bytes(size, '\0');
+  cmsSaveProfileToMem(profile, bytes.data(), &size);
+  cmsCloseProfile(profile);
+  return bytes;
+}
+
+std::string WideGamutProfile() {
+  const cmsCIExyY white = {0.3127, 0.3290, 1};
+  const cmsCIExyYTRIPLE primaries = {{0.68, 0.32, 1}, {0.265, 0.69, 1}, {0.15, 0.06, 1}};
+  cmsToneCurve* curve = cmsBuildGamma(nullptr, 2.2);
+  cmsToneCurve* curves[] = {curve, curve, curve};
+  const std::string bytes = ProfileBytes(cmsCreateRGBProfile(&white, &primaries, curves));
+  cmsFreeToneCurve(curve);
+  return bytes;
+}
+
+std::string GrayProfile() {
+  cmsToneCurve* curve = cmsBuildGamma(nullptr, 1.8);
+  const std::string bytes = ProfileBytes(cmsCreateGrayProfile(cmsD50_xyY(), curve));
+  cmsFreeToneCurve(curve);
+  return bytes;
+}
 
 TEST(SeedCorpus, DISABLED_Write) {
   const char* folder = std::getenv("ALBUMORA_JPEG_SEEDS");
@@ -46,6 +74,20 @@ TEST(SeedCorpus, DISABLED_Write) {
   options.exif_orientation = 7;
   options.big_endian_exif = true;
   write("exif_transverse_motorola.jpg", testing::MakeJpeg(options));
+  options = tiny;
+  options.icc_profile = WideGamutProfile();
+  write("icc_wide_gamut.jpg", testing::MakeJpeg(options));
+  options.icc_profile.clear();
+  options.app2 = testing::IccChunks(WideGamutProfile(), 3);
+  std::swap(options.app2[0], options.app2[2]);
+  write("icc_chunks_out_of_order.jpg", testing::MakeJpeg(options));
+  options = tiny;
+  options.kind = JpegKind::kGray;
+  options.icc_profile = GrayProfile();
+  write("icc_gray.jpg", testing::MakeJpeg(options));
+  options = tiny;
+  options.kind = JpegKind::kCmyk;
+  write("cmyk_no_marker.jpg", testing::MakeJpeg(options));
   testing::BitmapOptions bitmap;
   write("bitmap24.bmp", testing::MakeBitmap(bitmap));
   bitmap.bits = 8;

@@ -89,8 +89,6 @@ std::string MakeJpeg(const JpegOptions& options, const PixelFunction& pixel) {
   cinfo.image_width = static_cast<JDIMENSION>(options.width);
   cinfo.image_height = static_cast<JDIMENSION>(options.height);
   const bool cmyk = options.kind != JpegKind::kRgb && options.kind != JpegKind::kGray;
-  const bool inverted =
-      options.kind == JpegKind::kAdobeCmyk || options.kind == JpegKind::kAdobeYcck;
   if (options.kind == JpegKind::kGray) {
     cinfo.input_components = 1;
     cinfo.in_color_space = JCS_GRAYSCALE;
@@ -120,6 +118,14 @@ std::string MakeJpeg(const JpegOptions& options, const PixelFunction& pixel) {
   if (options.progressive) jpeg_simple_progression(&cinfo);
   cinfo.arith_code = options.arithmetic ? TRUE : FALSE;
   jpeg_start_compress(&cinfo, TRUE);
+  if (!options.icc_profile.empty()) {
+    jpeg_write_icc_profile(&cinfo, reinterpret_cast<const JOCTET*>(options.icc_profile.data()),
+                           static_cast<unsigned>(options.icc_profile.size()));
+  }
+  for (const std::string& segment : options.app2) {
+    jpeg_write_marker(&cinfo, JPEG_APP0 + 2, reinterpret_cast<const JOCTET*>(segment.data()),
+                      static_cast<unsigned>(segment.size()));
+  }
   if (options.exif_orientation != 0) {
     const std::string exif = ExifSegment(options.exif_orientation, options.big_endian_exif);
     jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.data()),
@@ -134,7 +140,7 @@ std::string MakeJpeg(const JpegOptions& options, const PixelFunction& pixel) {
         out[0] = color.r;
       } else if (cmyk) {
         const Ink ink = InkOf(color);
-        const std::uint8_t flip = inverted ? 255 : 0;
+        const std::uint8_t flip = 255;
         out[0] = ink.c ^ flip;
         out[1] = ink.m ^ flip;
         out[2] = ink.y ^ flip;
@@ -150,6 +156,19 @@ std::string MakeJpeg(const JpegOptions& options, const PixelFunction& pixel) {
   }
   jpeg_finish_compress(&cinfo);
   return std::string(reinterpret_cast<const char*>(encoder.buffer), encoder.size);
+}
+
+std::vector<std::string> IccChunks(const std::string& profile, int count) {
+  std::vector<std::string> chunks;
+  const std::size_t part = (profile.size() + count - 1) / count;
+  for (int i = 0; i < count; ++i) {
+    std::string chunk("ICC_PROFILE\0", 12);
+    chunk.push_back(static_cast<char>(i + 1));
+    chunk.push_back(static_cast<char>(count));
+    const std::size_t from = std::min(profile.size(), part * i);
+    chunks.push_back(chunk + profile.substr(from, part));
+  }
+  return chunks;
 }
 
 std::string JpegOf(const RasterImage& image) {

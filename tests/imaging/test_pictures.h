@@ -8,6 +8,7 @@
 #include <functional>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include "imaging/raster_image.h"
 
@@ -24,6 +25,8 @@ inline void PrintTo(const Rgb& c, std::ostream* out) {
 
 namespace albumora::testing {
 
+// Every CMYK kind stores inverted ink (0 = full ink) as Adobe applications do; kCmyk is such a
+// file with the Adobe marker stripped.
 enum class JpegKind { kRgb, kGray, kCmyk, kAdobeCmyk, kAdobeYcck };
 
 struct JpegOptions {
@@ -40,7 +43,12 @@ struct JpegOptions {
   int luma_v_sampling = 0;
   int exif_orientation = 0;  // 0: no EXIF segment
   bool big_endian_exif = false;
+  std::string icc_profile{};        // written with libjpeg's jpeg_write_icc_profile when not empty
+  std::vector<std::string> app2{};  // APP2 segments written as given (e.g. from IccChunks)
 };
+
+// The APP2 segments of `profile` in `count` chunks of about equal size, numbered 1..count.
+std::vector<std::string> IccChunks(const std::string& profile, int count);
 
 // The colour of a stored pixel: a smooth, asymmetric pattern unless the caller gives one.
 using PixelFunction = std::function<Rgb(int x, int y)>;
