@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -256,10 +255,8 @@ TEST(DamagedJpegTest, HugeDeclaredSizeIsRefusedBeforeAllocating) {
        std::vector<std::pair<int, int>>{{65000, 16}, {16, 40000}, {32767, 32767}, {20000, 14000}}) {
     RasterImage image;
     std::string error;
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(
         DecodeRasterImage(WithDeclaredSize(small, width, height), &image, &error, &workspace));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_NE(error.find("zu gro"), std::string::npos) << error;
     EXPECT_LT(workspace.RetainedBytes(), 1024u);  // no picture buffer was ever made
   }
