@@ -16,6 +16,7 @@
 
 #include "gallery_test_support.h"
 #include "platform/text.h"
+#include "support/icc_profiles.h"
 #include "ui/control_ids.h"
 #include "ui/memory_controls.h"
 #include "ui/progress_reporter.h"
@@ -25,9 +26,11 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::CrLfLines;
+using testing::DisplayP3Profile;
 using testing::EncodeTestBitmap;
 using testing::EncodeTestJpeg;
 using testing::JpegFrameSize;
+using testing::ProfileBytes;
 using testing::ReadFile;
 using testing::RunEnvironment;
 using testing::WorkFolderTest;
@@ -247,25 +250,6 @@ TEST_F(GenerationRunTest, WholeRunMakesTheGallery) {
   EXPECT_NE(env_->controls.messages()[0].text.find("kaputt.jpg"), std::string::npos);
   EXPECT_TRUE(fs::is_regular_file(Path("Einstellung.alb")));
   EXPECT_TRUE(fs::is_regular_file(fs::path(env_->values.temp_folder) / "fotos_2.htm"));
-}
-
-std::string ProfileBytes(cmsHPROFILE profile) {
-  cmsUInt32Number size = 0;
-  cmsSaveProfileToMem(profile, nullptr, &size);
-  std::string bytes(size, '\0');
-  cmsSaveProfileToMem(profile, bytes.data(), &size);
-  cmsCloseProfile(profile);
-  return bytes;
-}
-
-std::string DisplayP3Profile() {
-  const cmsCIExyY white = {0.3127, 0.3290, 1};
-  const cmsCIExyYTRIPLE primaries = {{0.68, 0.32, 1}, {0.265, 0.69, 1}, {0.15, 0.06, 1}};
-  cmsToneCurve* curve = cmsBuildGamma(nullptr, 2.2);
-  cmsToneCurve* curves[] = {curve, curve, curve};
-  const std::string bytes = ProfileBytes(cmsCreateRGBProfile(&white, &primaries, curves));
-  cmsFreeToneCurve(curve);
-  return bytes;
 }
 
 // The JPEG with the profile in one APP2 segment right after the start marker.

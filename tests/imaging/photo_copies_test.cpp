@@ -16,14 +16,17 @@
 #include "imaging/colour_profile.h"
 #include "imaging/raster_image.h"
 #include "imaging/row_stream_scaler.h"
+#include "support/icc_profiles.h"
 #include "test_pictures.h"
 
 namespace albumora {
 namespace {
 
+using testing::DisplayP3Profile;
 using testing::JpegKind;
 using testing::JpegOptions;
 using testing::MakeJpeg;
+using testing::ProfileBytes;
 
 struct Sides {
   int big;
@@ -167,27 +170,6 @@ TEST(PhotoCopiesTest, DamagedAndForeignFiles) {
   for (const auto& c : cases) {
     for (Sides sides : kSides) ExpectSameCopies(c.bytes, sides, c.name);
   }
-}
-
-std::string ProfileBytes(cmsHPROFILE profile) {
-  cmsUInt32Number size = 0;
-  cmsSaveProfileToMem(profile, nullptr, &size);
-  std::string bytes(size, '\0');
-  cmsSaveProfileToMem(profile, bytes.data(), &size);
-  cmsCloseProfile(profile);
-  return bytes;
-}
-
-// A Display P3 profile (P3 primaries, D65 white, the sRGB curve), as phones embed it.
-std::string DisplayP3Profile() {
-  const cmsCIExyY white = {0.3127, 0.3290, 1};
-  const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
-  const double srgb_curve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
-  cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgb_curve);
-  cmsToneCurve* curves[] = {curve, curve, curve};
-  const std::string bytes = ProfileBytes(cmsCreateRGBProfile(&white, &primaries, curves));
-  cmsFreeToneCurve(curve);
-  return bytes;
 }
 
 // Ink (0 = none) to Lab with a red cast, so the profile's colours differ from the plain formula.

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "support/icc_profiles.h"
 #include "test_pictures.h"
 
 namespace albumora {
@@ -14,17 +15,9 @@ namespace {
 
 using testing::JpegKind;
 using testing::JpegOptions;
+using testing::ProfileBytes;
 
 // Small profiles for the colour-profile paths: a wide-gamut RGB and a gray one.
-std::string ProfileBytes(cmsHPROFILE profile) {
-  cmsUInt32Number size = 0;
-  cmsSaveProfileToMem(profile, nullptr, &size);
-  std::string bytes(size, '\0');
-  cmsSaveProfileToMem(profile, bytes.data(), &size);
-  cmsCloseProfile(profile);
-  return bytes;
-}
-
 std::string WideGamutProfile() {
   const cmsCIExyY white = {0.3127, 0.3290, 1};
   const cmsCIExyYTRIPLE primaries = {{0.68, 0.32, 1}, {0.265, 0.69, 1}, {0.15, 0.06, 1}};
