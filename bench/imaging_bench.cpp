@@ -305,6 +305,11 @@ int Run(int argc, char** argv) {
       rounds = std::max(1, std::atoi(argv[++i]));
     } else if (arg == "--stream-only") {
       stream_only = true;
+    } else if (arg.starts_with("-") || !folder.empty() || !fs::is_directory(arg)) {
+      std::fprintf(stderr,
+                   "usage: imaging_bench [folder of JPEGs] [--rounds N] [--stream-only]\n"
+                   "       imaging_bench --make FOLDER\n");
+      return 2;
     } else {
       folder = arg;
     }
