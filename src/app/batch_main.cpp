@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "app/batch_options.h"
+#include "gallery/convert_photos.h"
 #include "gallery/generation_run.h"
 #include "gallery/photo_list.h"
 #include "platform/cache_files.h"
@@ -197,13 +198,6 @@ class TerminalProgressReporter : public ProgressReporter {
   int pages_ = 0;              // pages in the gallery
 };
 
-// An argument as it may be shown on a terminal: control characters become '?'.
-std::string Shown(std::string_view argument) {
-  std::string text;
-  for (const char c : argument) text += IsControlCharacter(c) ? '?' : c;
-  return text;
-}
-
 void PrintError(std::string_view utf8_line) {
   std::fprintf(stderr, "albumora-batch: %s\n", std::string(utf8_line).c_str());
 }
@@ -223,7 +217,7 @@ std::variant<SettingsPlace, std::string> LocateSettings(const std::optional<std:
   if (given) {
     struct stat info;
     if (stat(given->c_str(), &info) != 0) {
-      return "\"" + Shown(*given) + "\" gibt es nicht (" + std::strerror(errno) + ")";
+      return "\"" + DisplayName(*given) + "\" gibt es nicht (" + std::strerror(errno) + ")";
     }
     if (S_ISDIR(info.st_mode)) {
       place.folder = *given;
@@ -237,18 +231,20 @@ std::variant<SettingsPlace, std::string> LocateSettings(const std::optional<std:
   struct stat info;
   if (stat(settings.c_str(), &info) != 0) {
     if (!given) return "Im aktuellen Verzeichnis gibt es keine Einstellungsdatei Einstellung.alb.";
-    return "In \"" + Shown(place.folder) + "\" gibt es keine Einstellungsdatei " + place.file_name +
-           ".";
+    return "In \"" + DisplayName(place.folder) + "\" gibt es keine Einstellungsdatei " +
+           place.file_name + ".";
   }
   if (S_ISDIR(info.st_mode)) {
-    return "\"" + Shown(settings) + "\" ist ein Verzeichnis, keine Einstellungsdatei.";
+    return "\"" + DisplayName(settings) + "\" ist ein Verzeichnis, keine Einstellungsdatei.";
   }
   if (!S_ISREG(info.st_mode)) {
-    return "\"" + Shown(settings) + "\" ist keine gewöhnliche Datei, keine Einstellungsdatei.";
+    return "\"" + DisplayName(settings) +
+           "\" ist keine gewöhnliche Datei, keine Einstellungsdatei.";
   }
   const UniqueFd file(open(settings.c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.valid()) {
-    return "\"" + Shown(settings) + "\" kann nicht gelesen werden (" + std::strerror(errno) + ")";
+    return "\"" + DisplayName(settings) + "\" kann nicht gelesen werden (" + std::strerror(errno) +
+           ")";
   }
   return place;
 }
@@ -262,7 +258,7 @@ int Run(const BatchCall& call, const ConversionOptions& options) {
   const SettingsPlace& place = std::get<SettingsPlace>(located);
   const std::optional<std::string> settings_file = FromUtf8(place.file_name);
   if (!settings_file) {
-    PrintError("\"" + Shown(place.file_name) +
+    PrintError("\"" + DisplayName(place.file_name) +
                "\": Dieser Name enthält Zeichen, die Albumora "
                "nicht verwenden kann.");
     return kExitUsage;
@@ -270,7 +266,7 @@ int Run(const BatchCall& call, const ConversionOptions& options) {
   // Relative paths in the settings are meant from the settings file's folder, as when the
   // program is started there.
   if (!place.folder.empty() && chdir(place.folder.c_str()) != 0) {
-    PrintError("In \"" + Shown(place.folder) + "\" kann nicht gewechselt werden (" +
+    PrintError("In \"" + DisplayName(place.folder) + "\" kann nicht gewechselt werden (" +
                std::strerror(errno) + ")");
     return kExitUsage;
   }

@@ -23,16 +23,6 @@ std::string WithSlash(std::string folder) {
   return folder;
 }
 
-bool WriteAllTo(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string UserCacheFolder(std::string_view program) {
@@ -82,7 +72,7 @@ bool WriteCacheFile(std::string_view path, std::string_view data) {
   std::string temp = std::string(path) + ".XXXXXX";
   UniqueFd fd(::mkostemp(temp.data(), O_CLOEXEC));
   if (!fd.valid()) return false;
-  bool ok = WriteAllTo(fd.get(), data) && ::fsync(fd.get()) == 0;
+  bool ok = WriteAll(fd.get(), data) && ::fsync(fd.get()) == 0;
   ok = fd.Close() && ok;
   ok = ok && ::rename(temp.c_str(), std::string(path).c_str()) == 0;
   if (!ok) ::unlink(temp.c_str());

@@ -19,18 +19,6 @@ namespace {
 
 constexpr std::size_t kCopyChunk = 64 * 1024;
 
-bool WriteAll(int fd, std::string_view data) {
-  while (!data.empty()) {
-    const ssize_t written = ::write(fd, data.data(), data.size());
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data.remove_prefix(static_cast<std::size_t>(written));
-  }
-  return true;
-}
-
 // Reads up to `size` bytes; fewer when the file ends early. False on a read error.
 bool ReadUpTo(int fd, std::uint64_t size, std::string* data) {
   data->resize(static_cast<std::size_t>(size));

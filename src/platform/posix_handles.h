@@ -5,7 +5,9 @@
 #include <dirent.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <memory>
+#include <string_view>
 
 namespace albumora {
 
@@ -48,6 +50,17 @@ struct DirCloser {
   void operator()(DIR* dir) const { ::closedir(dir); }
 };
 using UniqueDir = std::unique_ptr<DIR, DirCloser>;
+
+// Writes all of `data` to `fd`, going on after interruptions. False when a write fails.
+inline bool WriteAll(int fd, std::string_view data) {
+  while (!data.empty()) {
+    const ssize_t written = ::write(fd, data.data(), data.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    data.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
 
 }  // namespace albumora
 
