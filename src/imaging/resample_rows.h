@@ -29,8 +29,13 @@ struct Divisor {
 };
 Divisor AreaDivisor(int source_width, int source_height);
 
-// One target row from the vertical sums `acc` (3 per source pixel): the horizontal weighted sum,
-// divided and rounded. `source_height` bounds a vertical sum at 255 * source_height.
+// The vertical sums are read a pixel at a time in vectors of four words, so a buffer of them holds
+// this many words more than the row's samples (their values do not matter).
+inline constexpr std::size_t kSumPadding = 1;
+
+// One target row from the vertical sums `acc` (3 per source pixel, then kSumPadding): the
+// horizontal weighted sum, divided and rounded. `source_height` bounds a vertical sum at
+// 255 * source_height.
 class ColumnPass {
  public:
   ColumnPass(int source_width, int source_height, int target_width);
@@ -40,9 +45,19 @@ class ColumnPass {
   std::vector<Span> spans_;
   std::uint32_t inner_weight_;
   Divisor divisor_;
-  bool narrow_sums_;
+  bool narrow_sums_;    // whether the sum over a span fits 32 bits
   int even_inner_ = 0;  // when > 0, every span has this many fully covered pixels or one more
 };
+
+// ColumnPass::Run in 64 bits throughout, for sums too large for 32-bit lanes (pictures tens of
+// thousands of pixels tall, shrunk hundreds of times) and for processors without SIMD.
+void SumColumnsWide(const std::uint32_t* acc, const Span* spans, std::size_t count,
+                    std::uint32_t inner_weight, Divisor divisor, std::uint8_t* out);
+
+// ColumnPass::Run for sums that fit 32 bits, in SIMD.
+void SumColumnsNarrow(const std::uint32_t* acc, const std::vector<Span>& spans,
+                      std::uint32_t inner_weight, Divisor divisor, int even_inner,
+                      std::uint8_t* out);
 
 // acc = the weighted sum of the span's rows, the first at `first`, the next `stride` bytes on
 // (n samples each); `inner` is scratch of n words, used for spans of very many rows.

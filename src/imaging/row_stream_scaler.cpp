@@ -13,7 +13,7 @@ RowStreamScaler::RowStreamScaler(int source_width, int source_height, RasterImag
       target_height_(target->height()),
       out_(RasterImageAccess::FreshData(*target)),
       out_stride_(target->stride()),
-      acc_(std::make_unique_for_overwrite<std::uint32_t[]>(samples_)),
+      acc_(std::make_unique<std::uint32_t[]>(samples_ + kSumPadding)),
       inner_(std::make_unique<std::uint16_t[]>(samples_)),
       wide_inner_(std::make_unique_for_overwrite<std::uint32_t[]>(samples_)) {}
 
