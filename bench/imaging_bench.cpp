@@ -12,7 +12,8 @@
 //   frame:  the whole-picture way (load, copy, scale each copy, save both),
 // all with one workspace as a run keeps it, copies of 1024 and 150 pixels saved at step 7. It
 // prints the medians, stream and frame as ratios of the floor, per photo and for the whole set,
-// in wall and in thread processor time (less disturbed on a shared machine). Floor and stream
+// in wall and in thread processor time (less disturbed on a shared machine). The stream ratio is
+// the median of each round's ratio, as floor and stream of a round run back to back. Floor and stream
 // run first over every photo, the frame way after: the peak memory (ru_maxrss) printed after
 // each pass is that pass's, given as the growth over the resting size before the first photo
 // and as a multiple of one decoded picture of the largest photo. For every photo with a colour
@@ -264,20 +265,47 @@ struct PhotoResult {
   Times floor, stream, frame, colour;
 };
 
+// The median over the rounds of each round's ratio: the floor and the stream conversion of a
+// round run one right after the other, so a machine that is slower for a while slows both.
+double MedianRatio(const std::vector<double>& times, const std::vector<double>& floors) {
+  std::vector<double> ratios;
+  for (std::size_t i = 0; i < times.size() && i < floors.size(); ++i) {
+    ratios.push_back(times[i] / floors[i]);
+  }
+  return ratios.empty() ? 0 : Median(ratios);
+}
+
 void PrintRow(const PhotoResult& r) {
   const double floor = Median(r.floor.wall);
   const double stream = Median(r.stream.wall);
-  const double cpu_floor = Median(r.floor.cpu);
   std::printf("%-22s %5.1f | %7.1f %7.1f", r.name.c_str(),
               r.size.width * static_cast<double>(r.size.height) / 1e6, floor, stream);
+  const double stream_ratio = MedianRatio(r.stream.wall, r.floor.wall);
+  const double stream_cpu = MedianRatio(r.stream.cpu, r.floor.cpu);
   if (r.frame.wall.empty()) {
-    std::printf(" %7s | %5.2f %5s | %5.2f %5s\n", "-", stream / floor, "-",
-                Median(r.stream.cpu) / cpu_floor, "-");
+    std::printf(" %7s | %5.2f %5s | %5.2f %5s\n", "-", stream_ratio, "-", stream_cpu, "-");
   } else {
-    std::printf(" %7.1f | %5.2f %5.2f | %5.2f %5.2f\n", Median(r.frame.wall), stream / floor,
-                Median(r.frame.wall) / floor, Median(r.stream.cpu) / cpu_floor,
-                Median(r.frame.cpu) / cpu_floor);
+    const double cpu_floor = Median(r.floor.cpu);
+    std::printf(" %7.1f | %5.2f %5.2f | %5.2f %5.2f\n", Median(r.frame.wall), stream_ratio,
+                Median(r.frame.wall) / floor, stream_cpu, Median(r.frame.cpu) / cpu_floor);
   }
+}
+
+// The stream conversion of the whole set over its floor, per round, for MedianRatio.
+Times RoundTotals(const std::vector<PhotoResult>& results, Times PhotoResult::*times) {
+  Times totals;
+  for (const PhotoResult& r : results) {
+    const Times& t = r.*times;
+    if (totals.wall.size() < t.wall.size()) {
+      totals.wall.resize(t.wall.size());
+      totals.cpu.resize(t.cpu.size());
+    }
+    for (std::size_t i = 0; i < t.wall.size(); ++i) {
+      totals.wall[i] += t.wall[i];
+      totals.cpu[i] += t.cpu[i];
+    }
+  }
+  return totals;
 }
 
 std::vector<std::string> FolderPhotos(const std::string& folder) {
@@ -391,11 +419,14 @@ int Run(int argc, char** argv) {
     sums[5] += r.frame.cpu.empty() ? 0 : Median(r.frame.cpu);
   }
   if (sums[0] > 0) {
+    const Times floors = RoundTotals(results, &PhotoResult::floor);
+    const Times streams = RoundTotals(results, &PhotoResult::stream);
     std::printf("whole set: stream %.2f x floor (cpu %.2f), frame %.2f x floor (cpu %.2f)\n",
-                sums[1] / sums[0], sums[4] / sums[3], sums[2] / sums[0], sums[5] / sums[3]);
+                MedianRatio(streams.wall, floors.wall), MedianRatio(streams.cpu, floors.cpu),
+                sums[2] / sums[0], sums[5] / sums[3]);
     std::printf(
-        "times in ms, wall clock, median of %d rounds; str/f, frm/f = stream, frame / floor;"
-        " cpu = the same in thread processor time\n",
+        "times in ms, wall clock, median of %d rounds; str/f = median of each round's stream /"
+        " floor, frm/f = frame / floor (medians); cpu = the same in thread processor time\n",
         rounds);
     std::printf("memory: resting %.1f MB; peak growth stream %.1f MB (%.2f x one %.1f MB picture)",
                 resting, stream_peak - resting, (stream_peak - resting) / largest_picture_mb,

@@ -16,7 +16,7 @@ namespace {
 
 constexpr std::uint8_t kMissingRowsGray = 128;
 // Rows decoded before they are handed on: a few of libjpeg's row groups, well inside the cache.
-constexpr unsigned kBandRows = 16;
+constexpr unsigned kBandRows = 32;
 
 // The libjpeg object and what its callbacks reach. Zero-initialised, so destroying it is safe
 // whether or not jpeg_create_decompress ran.

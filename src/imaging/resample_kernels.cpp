@@ -8,8 +8,7 @@
 //
 // Horizontal kernel: one target pixel at a time, its three channels in the first three lanes of
 // a 128-bit vector (the fourth lane holds the next sample and is never used). The sums of the
-// covered pixels are 32-bit lanes; weighting, dividing and rounding happen in 64-bit lanes, as
-// even and odd lanes, because the processors only multiply 32 by 32 bits into 64 in those.
+// covered pixels are 32-bit lanes; weighting, dividing and rounding happen in 64-bit lanes.
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -156,14 +155,14 @@ void AddWeightedRowKernel(std::uint32_t* acc, const std::uint8_t* row, std::uint
   for (; k < n; ++k) acc[k] += row[k] * weight;
 }
 
-void AddInnerRowsKernel(std::uint16_t* inner, const std::uint8_t* rows, std::size_t stride,
-                        int count, std::size_t n) {
+void AddInnerRowsKernel(std::uint16_t* inner, bool fresh, const std::uint8_t* rows,
+                        std::size_t stride, int count, std::size_t n) {
   const D16 d16;
   const std::size_t shorts = hn::Lanes(d16);
   std::size_t k = 0;
   for (; k + 2 * shorts <= n; k += 2 * shorts) {
-    V16 sum0 = hn::LoadU(d16, inner + k);
-    V16 sum1 = hn::LoadU(d16, inner + k + shorts);
+    V16 sum0 = fresh ? hn::Zero(d16) : hn::LoadU(d16, inner + k);
+    V16 sum1 = fresh ? hn::Zero(d16) : hn::LoadU(d16, inner + k + shorts);
     const std::uint8_t* row = rows + k;
     for (int j = 0; j < count; ++j, row += stride) {
       sum0 = hn::Add(sum0, ShortsAt(row));
@@ -173,14 +172,14 @@ void AddInnerRowsKernel(std::uint16_t* inner, const std::uint8_t* rows, std::siz
     hn::StoreU(sum1, d16, inner + k + shorts);
   }
   for (; k < n; ++k) {
-    std::uint32_t sum = inner[k];
+    std::uint32_t sum = fresh ? 0 : inner[k];
     const std::uint8_t* row = rows + k;
     for (int j = 0; j < count; ++j, row += stride) sum += *row;
     inner[k] = static_cast<std::uint16_t>(sum);
   }
 }
 
-void FoldInnerRowsKernel(std::uint32_t* acc, std::uint16_t* inner, std::uint32_t weight,
+void FoldInnerRowsKernel(std::uint32_t* acc, const std::uint16_t* inner, std::uint32_t weight,
                          std::size_t n) {
   const D32 d32;
   const V32 w = hn::Set(d32, weight);
@@ -189,50 +188,144 @@ void FoldInnerRowsKernel(std::uint32_t* acc, std::uint16_t* inner, std::uint32_t
     hn::StoreU(hn::Add(WordsAt(acc + k), hn::Mul(WordsAt(inner + k), w)), d32, acc + k);
   }
   for (; k < n; ++k) acc[k] += inner[k] * weight;
-  std::memset(inner, 0, n * sizeof *inner);
 }
 
 #if HWY_TARGET != HWY_SCALAR  // a pixel needs four lanes
 namespace {
 
-// One pixel's three channels and the next sample; the same as 64-bit lanes.
+// One pixel's three channels and the next sample.
 using DPixel = hn::FixedTag<std::uint32_t, 4>;
-using DWide = hn::Repartition<std::uint64_t, DPixel>;
 using VPixel = hn::Vec<DPixel>;
-using VWide = hn::Vec<DWide>;
 
-// Lanes 1 and 3 moved to where MulEven reads them (0 and 2).
-HWY_INLINE VPixel OddLanes(VPixel v) {
-  return hn::BitCast(DPixel(), hn::ShiftRight<32>(hn::BitCast(DWide(), v)));
-}
+#if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
+// Turns the sums of one target pixel into its bytes. With 256-bit vectors the four lanes widen
+// to 64 bits in one register.
+class PixelFinisher {
+ public:
+  PixelFinisher(std::uint32_t inner_weight, std::uint64_t multiplier, int shift)
+      : inner_weight_(hn::Set(kHalves, inner_weight)),
+        multiplier_(hn::Set(kHalves, static_cast<std::uint32_t>(multiplier))),
+        half_(hn::Set(kWide, std::uint64_t{1} << (shift - 1))),
+        shift_(shift) {}
 
-// (r * multiplier + half) >> shift in each 64-bit lane, exact while r * multiplier < 2^64 (as
-// the divisor is chosen), with the multiplier below 2^32 in every 32-bit lane.
-HWY_INLINE VWide Divide(VWide r, VPixel multiplier, VWide half, int shift) {
-  const VWide low = hn::MulEven(hn::BitCast(DPixel(), r), multiplier);
-  const VWide high = hn::MulEven(hn::BitCast(DPixel(), hn::ShiftRight<32>(r)), multiplier);
-  return hn::ShiftRightSame(hn::Add(hn::Add(low, hn::ShiftLeft<32>(high)), half), shift);
-}
+  // The target pixel from its first pixel, the sum of its fully covered pixels and its last
+  // pixel, written to out[0..3).
+  HWY_INLINE void Finish(VPixel first, VPixel inner, VPixel last, const Span& span,
+                         std::uint8_t* out) const {
+    const VWide sum = hn::Add(
+        hn::Add(Weigh(first, hn::Set(kHalves, span.first_weight)), Weigh(inner, inner_weight_)),
+        Weigh(last, hn::Set(kHalves, span.last_weight)));
+    // (sum * multiplier + half) >> shift, exact while the product stays below 2^64 (as the
+    // divisor is chosen): the multiplier has 32 bits, the sum is taken in two halves.
+    const VWide low = hn::MulEven(hn::BitCast(kHalves, sum), multiplier_);
+    const VWide high = hn::MulEven(hn::BitCast(kHalves, hn::ShiftRight<32>(sum)), multiplier_);
+    const VWide mean =
+        hn::ShiftRightSame(hn::Add(hn::Add(low, hn::ShiftLeft<32>(high)), half_), shift_);
+    const auto bytes = hn::TruncateTo(hn::FixedTag<std::uint8_t, 4>(), mean);
+    const std::uint32_t word = hn::GetLane(hn::BitCast(hn::FixedTag<std::uint32_t, 1>(), bytes));
+    std::memcpy(out, &word, 3);
+  }
 
-// The three channels of one target pixel from its first pixel, the sum of its fully covered
-// pixels and its last pixel, written to out[0..3).
-HWY_INLINE void FinishPixel(VPixel first, VPixel inner, VPixel last, const Span& span,
-                            VPixel inner_weight, VPixel multiplier, VWide half, int shift,
-                            std::uint8_t* out) {
+ private:
+  using DWide = hn::FixedTag<std::uint64_t, 4>;
+  using DHalves = hn::Repartition<std::uint32_t, DWide>;
+  using VWide = hn::Vec<DWide>;
+  using VHalves = hn::Vec<DHalves>;
+  static constexpr DWide kWide{};
+  static constexpr DHalves kHalves{};
+
+  // Every lane times the weight, in 64 bits.
+  static HWY_INLINE VWide Weigh(VPixel v, VHalves weight) {
+    return hn::MulEven(hn::BitCast(kHalves, hn::PromoteTo(kWide, v)), weight);
+  }
+
+  VHalves inner_weight_;
+  VHalves multiplier_;
+  VWide half_;
+  int shift_;
+};
+#else
+// The same with 128-bit vectors: the channels are weighed and divided as even lanes (red, blue)
+// and odd lanes (green), as the processors multiply 32 by 32 bits into 64 only in even lanes.
+class PixelFinisher {
+ public:
+  PixelFinisher(std::uint32_t inner_weight, std::uint64_t multiplier, int shift)
+      : inner_weight_(hn::Set(DPixel(), inner_weight)),
+        multiplier_(hn::Set(DPixel(), static_cast<std::uint32_t>(multiplier))),
+        half_(hn::Set(DWide(), std::uint64_t{1} << (shift - 1))),
+        shift_(shift) {}
+
+  HWY_INLINE void Finish(VPixel first, VPixel inner, VPixel last, const Span& span,
+                         std::uint8_t* out) const {
+    const DPixel d;
+    const VPixel fw = hn::Set(d, span.first_weight);
+    const VPixel lw = hn::Set(d, span.last_weight);
+    const VWide red_blue = hn::Add(
+        hn::Add(hn::MulEven(first, fw), hn::MulEven(inner, inner_weight_)), hn::MulEven(last, lw));
+    const VWide green = hn::Add(
+        hn::Add(hn::MulEven(OddLanes(first), fw), hn::MulEven(OddLanes(inner), inner_weight_)),
+        hn::MulEven(OddLanes(last), lw));
+    // Each 64-bit lane now holds a byte: red and blue, green and nothing.
+    const VWide bytes = hn::Or(Divide(red_blue), hn::ShiftLeft<8>(Divide(green)));
+    out[0] = static_cast<std::uint8_t>(hn::GetLane(bytes));
+    out[1] = static_cast<std::uint8_t>(hn::GetLane(bytes) >> 8);
+    out[2] = static_cast<std::uint8_t>(hn::ExtractLane(bytes, 1));
+  }
+
+ private:
+  using DWide = hn::Repartition<std::uint64_t, DPixel>;
+  using VWide = hn::Vec<DWide>;
+
+  // Lanes 1 and 3 moved to where MulEven reads them (0 and 2).
+  static HWY_INLINE VPixel OddLanes(VPixel v) {
+    return hn::BitCast(DPixel(), hn::ShiftRight<32>(hn::BitCast(DWide(), v)));
+  }
+
+  HWY_INLINE VWide Divide(VWide sum) const {
+    const VWide low = hn::MulEven(hn::BitCast(DPixel(), sum), multiplier_);
+    const VWide high = hn::MulEven(hn::BitCast(DPixel(), hn::ShiftRight<32>(sum)), multiplier_);
+    return hn::ShiftRightSame(hn::Add(hn::Add(low, hn::ShiftLeft<32>(high)), half_), shift_);
+  }
+
+  VPixel inner_weight_;
+  VPixel multiplier_;
+  VWide half_;
+  int shift_;
+};
+#endif
+
+}  // namespace
+#endif
+
+#if HWY_TARGET != HWY_SCALAR
+namespace {
+
+// The sum of the `count` pixels from p on, the masked one included when `more` is 1, and where
+// the span's last pixel is.
+template <int kCount>
+HWY_INLINE VPixel SumEven(const std::uint32_t* p, int count, int more, const std::uint32_t** last) {
   const DPixel d;
-  const VPixel fw = hn::Set(d, span.first_weight);
-  const VPixel lw = hn::Set(d, span.last_weight);
-  const VWide red_blue = hn::Add(hn::Add(hn::MulEven(first, fw), hn::MulEven(inner, inner_weight)),
-                                 hn::MulEven(last, lw));
-  const VWide green =
-      hn::Add(hn::Add(hn::MulEven(OddLanes(first), fw), hn::MulEven(OddLanes(inner), inner_weight)),
-              hn::MulEven(OddLanes(last), lw));
-  // Each 64-bit lane now holds a byte: red and blue, green and nothing.
-  const VWide bytes = hn::Or(Divide(red_blue, multiplier, half, shift),
-                             hn::ShiftLeft<8>(Divide(green, multiplier, half, shift)));
-  out[0] = static_cast<std::uint8_t>(hn::GetLane(bytes));
-  out[1] = static_cast<std::uint8_t>(hn::GetLane(bytes) >> 8);
-  out[2] = static_cast<std::uint8_t>(hn::ExtractLane(bytes, 1));
+  VPixel sum = hn::Zero(d);
+  const int n = kCount > 0 ? kCount : count;
+  for (int i = 0; i < n; ++i, p += 3) sum = hn::Add(sum, hn::LoadU(d, p));
+  sum = hn::Add(sum, hn::And(hn::LoadU(d, p), hn::Set(d, 0u - static_cast<unsigned>(more))));
+  *last = p + 3 * more;
+  return sum;
+}
+
+// Every span has even_inner fully covered pixels or one more: the loop runs the same number of
+// times for every pixel (a constant for the usual counts), so its end is never mispredicted, and
+// the optional pixel is added under a mask (it is the span's last pixel when there is none).
+template <int kCount>
+void SumColumnsEven(const std::uint32_t* acc, const Span* spans, std::size_t count,
+                    const PixelFinisher& finisher, int even_inner, std::uint8_t* out) {
+  const DPixel d;
+  for (const Span* span = spans; span != spans + count; ++span, out += 3) {
+    const std::uint32_t* p = acc + std::size_t{3} * static_cast<std::size_t>(span->first);
+    const std::uint32_t* last = nullptr;
+    const VPixel inner = SumEven<kCount>(p + 3, even_inner, span->count - 2 - even_inner, &last);
+    finisher.Finish(hn::LoadU(d, p), inner, hn::LoadU(d, last), *span, out);
+  }
 }
 
 }  // namespace
@@ -245,29 +338,36 @@ void SumColumnsKernel(const std::uint32_t* acc, const Span* spans, std::size_t c
   (void)even_inner;
   SumColumnsWide(acc, spans, count, inner_weight, Divisor{multiplier, shift}, out);
 #else
+  const PixelFinisher finisher(inner_weight, multiplier, shift);
+  switch (even_inner) {
+    case 0:
+      break;
+    case 1:
+      return SumColumnsEven<1>(acc, spans, count, finisher, even_inner, out);
+    case 2:
+      return SumColumnsEven<2>(acc, spans, count, finisher, even_inner, out);
+    case 3:
+      return SumColumnsEven<3>(acc, spans, count, finisher, even_inner, out);
+    case 4:
+      return SumColumnsEven<4>(acc, spans, count, finisher, even_inner, out);
+    case 5:
+      return SumColumnsEven<5>(acc, spans, count, finisher, even_inner, out);
+    case 6:
+      return SumColumnsEven<6>(acc, spans, count, finisher, even_inner, out);
+    default:
+      return SumColumnsEven<0>(acc, spans, count, finisher, even_inner, out);
+  }
   const DPixel d;
-  const VPixel iw = hn::Set(d, inner_weight);
-  const VPixel mul = hn::Set(d, static_cast<std::uint32_t>(multiplier));
-  const VWide half = hn::Set(DWide(), std::uint64_t{1} << (shift - 1));
   for (const Span* span = spans; span != spans + count; ++span, out += 3) {
     const std::uint32_t* p = acc + std::size_t{3} * static_cast<std::size_t>(span->first);
     const std::uint32_t* q = p + 3;
     VPixel inner = hn::Zero(d);
-    if (even_inner > 0) {
-      // Every span has even_inner fully covered pixels or one more: the loop runs the same
-      // number of times for every pixel, so its end is never mispredicted, and the optional
-      // pixel is added under a mask (it is the span's last pixel when there is none).
-      for (int i = 0; i < even_inner; ++i, q += 3) inner = hn::Add(inner, hn::LoadU(d, q));
-      const int more = span->count - 2 - even_inner;  // 0 or 1
-      inner =
-          hn::Add(inner, hn::And(hn::LoadU(d, q), hn::Set(d, 0u - static_cast<unsigned>(more))));
-      q += 3 * more;
-    } else if (span->count == 1) {
+    if (span->count == 1) {
       q = p;  // the last weight is 0
     } else {
       for (int i = 1; i < span->count - 1; ++i, q += 3) inner = hn::Add(inner, hn::LoadU(d, q));
     }
-    FinishPixel(hn::LoadU(d, p), inner, hn::LoadU(d, q), *span, iw, mul, half, shift, out);
+    finisher.Finish(hn::LoadU(d, p), inner, hn::LoadU(d, q), *span, out);
   }
 #endif
 }
@@ -302,12 +402,12 @@ void AddWeightedRow(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t w
   HWY_DYNAMIC_DISPATCH(AddWeightedRowKernel)(acc, row, weight, n);
 }
 
-void AddInnerRows(std::uint16_t* inner, const std::uint8_t* rows, std::size_t stride, int count,
-                  std::size_t n) {
-  HWY_DYNAMIC_DISPATCH(AddInnerRowsKernel)(inner, rows, stride, count, n);
+void AddInnerRows(std::uint16_t* inner, bool fresh, const std::uint8_t* rows, std::size_t stride,
+                  int count, std::size_t n) {
+  HWY_DYNAMIC_DISPATCH(AddInnerRowsKernel)(inner, fresh, rows, stride, count, n);
 }
 
-void FoldInnerRows(std::uint32_t* acc, std::uint16_t* inner, std::uint32_t weight, std::size_t n) {
+void FoldInnerRows(std::uint32_t* acc, const std::uint16_t* inner, std::uint32_t weight, std::size_t n) {
   HWY_DYNAMIC_DISPATCH(FoldInnerRowsKernel)(acc, inner, weight, n);
 }
 

@@ -72,11 +72,12 @@ void StartRowSum(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t weig
 void AddWeightedRow(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t weight,
                     std::size_t n);
 // inner += the `count` rows at rows, rows + stride, ...; at most kMaxInnerRows rows in all
-// before FoldInnerRows.
-void AddInnerRows(std::uint16_t* inner, const std::uint8_t* rows, std::size_t stride, int count,
-                  std::size_t n);
-// acc += inner * weight; inner = 0
-void FoldInnerRows(std::uint32_t* acc, std::uint16_t* inner, std::uint32_t weight, std::size_t n);
+// before FoldInnerRows. A `fresh` sum starts from 0 rather than from what inner holds.
+void AddInnerRows(std::uint16_t* inner, bool fresh, const std::uint8_t* rows, std::size_t stride,
+                  int count, std::size_t n);
+// acc += inner * weight
+void FoldInnerRows(std::uint32_t* acc, const std::uint16_t* inner, std::uint32_t weight,
+                   std::size_t n);
 
 // Rows of bytes whose sum stays within 16 bits (257 * 255 = 65535).
 inline constexpr int kMaxInnerRows = 257;

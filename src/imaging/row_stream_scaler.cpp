@@ -14,7 +14,7 @@ RowStreamScaler::RowStreamScaler(int source_width, int source_height, RasterImag
       out_(RasterImageAccess::FreshData(*target)),
       out_stride_(target->stride()),
       acc_(std::make_unique<std::uint32_t[]>(samples_ + kSumPadding)),
-      inner_(std::make_unique<std::uint16_t[]>(samples_)),
+      inner_(std::make_unique_for_overwrite<std::uint16_t[]>(samples_)),
       wide_inner_(std::make_unique_for_overwrite<std::uint32_t[]>(samples_)) {}
 
 void RowStreamScaler::TakeRows(const std::uint8_t* rows, std::size_t stride, int count) {
@@ -40,7 +40,7 @@ void RowStreamScaler::TakeRows(const std::uint8_t* rows, std::size_t stride, int
     for (int y = std::max(from, span.first + 1); y <= std::min(to, last - 1);) {
       // Fully covered rows in 16 bits, folded in before they could overflow.
       const int run = std::min(std::min(to, last - 1) - y + 1, kMaxInnerRows - inner_rows_);
-      AddInnerRows(inner_.get(), row(y), stride, run, samples_);
+      AddInnerRows(inner_.get(), inner_rows_ == 0, row(y), stride, run, samples_);
       inner_rows_ += run;
       if (inner_rows_ == kMaxInnerRows) FoldInner();
       y += run;
