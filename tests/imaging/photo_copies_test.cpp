@@ -4,6 +4,7 @@
 #include "imaging/photo_copies.h"
 
 #include <gtest/gtest.h>
+#include <hwy/targets.h>
 #include <lcms2.h>
 
 #include <algorithm>
@@ -295,14 +296,52 @@ std::int64_t Overlap(std::int64_t i, std::int64_t t, std::int64_t n, std::int64_
   return std::max<std::int64_t>(0, std::min((i + 1) * m, (t + 1) * n) - std::max(i * m, t * n));
 }
 
-// Every scaled pixel is the exact weighted sum of what it covers, divided by multiplying with
-// round(2^S / D) as the resampler has always done: no kernel may lose or round a sum on the way.
+// The exact weighted sum of what each target pixel covers, divided by multiplying with
+// round(2^S / D) as the resampler has always done.
+RasterImage BruteForceScale(const RasterImage& source, PictureSize target) {
+  const std::int64_t w = source.width();
+  const std::int64_t h = source.height();
+  const auto divisor = static_cast<std::uint64_t>(w * h);
+  const int shift = 24 + static_cast<int>(std::bit_width(divisor));
+  const std::uint64_t multiplier = ((std::uint64_t{1} << shift) + divisor / 2) / divisor;
+  RasterImage scaled(target.width, target.height);
+  for (int ty = 0; ty < target.height; ++ty) {
+    for (int tx = 0; tx < target.width; ++tx) {
+      std::uint64_t sum[3] = {};
+      for (std::int64_t y = ty * h / target.height; y < h; ++y) {
+        const std::int64_t wy = Overlap(y, ty, h, target.height);
+        if (wy == 0) break;
+        for (std::int64_t x = tx * w / target.width; x < w; ++x) {
+          const std::int64_t wx = Overlap(x, tx, w, target.width);
+          if (wx == 0) break;
+          const Rgb p = source.pixel(static_cast<int>(x), static_cast<int>(y));
+          const std::uint8_t v[3] = {p.r, p.g, p.b};
+          for (int k = 0; k < 3; ++k) sum[k] += static_cast<std::uint64_t>(wx * wy) * v[k];
+        }
+      }
+      std::uint8_t mean[3];
+      for (int k = 0; k < 3; ++k) {
+        mean[k] = static_cast<std::uint8_t>(
+            (sum[k] * multiplier + (std::uint64_t{1} << (shift - 1))) >> shift);
+      }
+      scaled.set_pixel(tx, ty, Rgb{mean[0], mean[1], mean[2]});
+    }
+  }
+  return scaled;
+}
+
+// Every scaled pixel is the exact weighted sum of what it covers, whether the picture is scaled
+// whole or streamed in bands, with the kernels built for every kind of processor this one can
+// run: no kernel may lose or round a sum on the way.
 TEST(ExactSumsTest, EveryKernelKeepsTheSumsExact) {
   const struct {
     PictureSize source, target;
   } cases[] = {{{600, 400}, {102, 68}}, {{400, 600}, {68, 102}}, {{97, 89}, {13, 11}},
                {{1000, 7}, {3, 2}},     {{7, 1000}, {2, 3}},     {{31, 17}, {64, 40}},
-               {{50, 50}, {49, 49}},    {{320, 5}, {10, 5}},     {{3, 900}, {3, 1}}};
+               {{50, 50}, {49, 49}},    {{320, 5}, {10, 5}},     {{3, 900}, {3, 1}},
+               {{1, 60}, {1, 7}},       {{60, 1}, {7, 1}},       {{4200, 4100}, {1, 1}}};
+  const std::vector<std::int64_t> targets = hwy::SupportedAndGeneratedTargets();
+  ASSERT_FALSE(targets.empty());
   for (const auto& c : cases) {
     const RasterImage source =
         testing::MakePicture(c.source.width, c.source.height, [](int x, int y) {
@@ -310,40 +349,23 @@ TEST(ExactSumsTest, EveryKernelKeepsTheSumsExact) {
                      static_cast<std::uint8_t>((x * x + y * 3) % 256),
                      static_cast<std::uint8_t>(255 - (x + y) % 256)};
         });
-    RasterImage scaled = source;
-    ScaleRasterImage(scaled, c.target.width, c.target.height);
-    ASSERT_EQ(scaled.width(), c.target.width);
-    const std::int64_t w = c.source.width;
-    const std::int64_t h = c.source.height;
-    const auto divisor = static_cast<std::uint64_t>(w * h);
-    const int shift = 24 + static_cast<int>(std::bit_width(divisor));
-    const std::uint64_t multiplier = ((std::uint64_t{1} << shift) + divisor / 2) / divisor;
-    int wrong = 0;
-    for (int ty = 0; ty < c.target.height; ++ty) {
-      for (int tx = 0; tx < c.target.width; ++tx) {
-        std::uint64_t sum[3] = {};
-        for (std::int64_t y = ty * h / c.target.height; y < h; ++y) {
-          const std::int64_t wy = Overlap(y, ty, h, c.target.height);
-          if (wy == 0) break;
-          for (std::int64_t x = tx * w / c.target.width; x < w; ++x) {
-            const std::int64_t wx = Overlap(x, tx, w, c.target.width);
-            if (wx == 0) break;
-            const Rgb p = source.pixel(static_cast<int>(x), static_cast<int>(y));
-            const std::uint8_t v[3] = {p.r, p.g, p.b};
-            for (int k = 0; k < 3; ++k) sum[k] += static_cast<std::uint64_t>(wx * wy) * v[k];
-          }
-        }
-        const Rgb got = scaled.pixel(tx, ty);
-        const std::uint8_t g[3] = {got.r, got.g, got.b};
-        for (int k = 0; k < 3; ++k) {
-          const auto want = static_cast<std::uint8_t>(
-              (sum[k] * multiplier + (std::uint64_t{1} << (shift - 1))) >> shift);
-          wrong += want != g[k];
-        }
+    const RasterImage expected = BruteForceScale(source, c.target);
+    for (std::int64_t target : targets) {
+      SCOPED_TRACE(std::string(hwy::TargetName(target)) + " " + std::to_string(c.source.width) +
+                   "x" + std::to_string(c.source.height) + " to " +
+                   std::to_string(c.target.width) + "x" + std::to_string(c.target.height));
+      hwy::SetSupportedTargetsForTest(target);
+      RasterImage scaled = source;
+      ScaleRasterImage(scaled, c.target.width, c.target.height);
+      EXPECT_TRUE(SamePixels(scaled, expected));
+      RasterImage streamed(c.target.width, c.target.height);
+      imaging_internal::RowStreamScaler scaler(source.width(), source.height(), &streamed);
+      for (int y = 0; y < source.height(); y += 32) {
+        scaler.TakeRows(source.row(y), source.stride(), std::min(32, source.height() - y));
       }
+      EXPECT_TRUE(SamePixels(streamed, expected));
     }
-    EXPECT_EQ(wrong, 0) << c.source.width << "x" << c.source.height << " to " << c.target.width
-                        << "x" << c.target.height;
+    hwy::SetSupportedTargetsForTest(0);
   }
 }
 
