@@ -144,15 +144,26 @@ void StartRowSumKernel(std::uint32_t* acc, const std::uint8_t* row, std::uint32_
   for (; k < n; ++k) acc[k] = row[k] * weight;
 }
 
-void AddWeightedRowKernel(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t weight,
-                          std::size_t n) {
+namespace {
+
+// acc += values * weight, for rows of bytes and for 16-bit sums of rows.
+template <typename T>
+HWY_INLINE void AddWeighted(std::uint32_t* acc, const T* values, std::uint32_t weight,
+                            std::size_t n) {
   const D32 d32;
   const V32 w = hn::Set(d32, weight);
   std::size_t k = 0;
   for (; k + hn::Lanes(d32) <= n; k += hn::Lanes(d32)) {
-    hn::StoreU(hn::Add(WordsAt(acc + k), hn::Mul(WordsAt(row + k), w)), d32, acc + k);
+    hn::StoreU(hn::Add(WordsAt(acc + k), hn::Mul(WordsAt(values + k), w)), d32, acc + k);
   }
-  for (; k < n; ++k) acc[k] += row[k] * weight;
+  for (; k < n; ++k) acc[k] += values[k] * weight;
+}
+
+}  // namespace
+
+void AddWeightedRowKernel(std::uint32_t* acc, const std::uint8_t* row, std::uint32_t weight,
+                          std::size_t n) {
+  AddWeighted(acc, row, weight, n);
 }
 
 void AddInnerRowsKernel(std::uint16_t* inner, bool fresh, const std::uint8_t* rows,
@@ -181,13 +192,7 @@ void AddInnerRowsKernel(std::uint16_t* inner, bool fresh, const std::uint8_t* ro
 
 void FoldInnerRowsKernel(std::uint32_t* acc, const std::uint16_t* inner, std::uint32_t weight,
                          std::size_t n) {
-  const D32 d32;
-  const V32 w = hn::Set(d32, weight);
-  std::size_t k = 0;
-  for (; k + hn::Lanes(d32) <= n; k += hn::Lanes(d32)) {
-    hn::StoreU(hn::Add(WordsAt(acc + k), hn::Mul(WordsAt(inner + k), w)), d32, acc + k);
-  }
-  for (; k < n; ++k) acc[k] += inner[k] * weight;
+  AddWeighted(acc, inner, weight, n);
 }
 
 #if HWY_TARGET != HWY_SCALAR  // a pixel needs four lanes
@@ -300,31 +305,21 @@ class PixelFinisher {
 #if HWY_TARGET != HWY_SCALAR
 namespace {
 
-// The sum of the `count` pixels from p on, the masked one included when `more` is 1, and where
-// the span's last pixel is.
-template <int kCount>
-HWY_INLINE VPixel SumEven(const std::uint32_t* p, int count, int more, const std::uint32_t** last) {
-  const DPixel d;
-  VPixel sum = hn::Zero(d);
-  const int n = kCount > 0 ? kCount : count;
-  for (int i = 0; i < n; ++i, p += 3) sum = hn::Add(sum, hn::LoadU(d, p));
-  sum = hn::Add(sum, hn::And(hn::LoadU(d, p), hn::Set(d, 0u - static_cast<unsigned>(more))));
-  *last = p + 3 * more;
-  return sum;
-}
-
 // Every span has even_inner fully covered pixels or one more: the loop runs the same number of
-// times for every pixel (a constant for the usual counts), so its end is never mispredicted, and
-// the optional pixel is added under a mask (it is the span's last pixel when there is none).
-template <int kCount>
+// times for every pixel, so its end is never mispredicted, and the optional pixel is added under
+// a mask (it is the span's last pixel when there is none).
 void SumColumnsEven(const std::uint32_t* acc, const Span* spans, std::size_t count,
                     const PixelFinisher& finisher, int even_inner, std::uint8_t* out) {
   const DPixel d;
   for (const Span* span = spans; span != spans + count; ++span, out += 3) {
     const std::uint32_t* p = acc + std::size_t{3} * static_cast<std::size_t>(span->first);
-    const std::uint32_t* last = nullptr;
-    const VPixel inner = SumEven<kCount>(p + 3, even_inner, span->count - 2 - even_inner, &last);
-    finisher.Finish(hn::LoadU(d, p), inner, hn::LoadU(d, last), *span, out);
+    const std::uint32_t* q = p + 3;
+    VPixel inner = hn::Zero(d);
+    for (int i = 0; i < even_inner; ++i, q += 3) inner = hn::Add(inner, hn::LoadU(d, q));
+    const int more = span->count - 2 - even_inner;  // 0 or 1
+    inner = hn::Add(inner, hn::And(hn::LoadU(d, q), hn::Set(d, 0u - static_cast<unsigned>(more))));
+    q += 3 * more;
+    finisher.Finish(hn::LoadU(d, p), inner, hn::LoadU(d, q), *span, out);
   }
 }
 
@@ -339,24 +334,7 @@ void SumColumnsKernel(const std::uint32_t* acc, const Span* spans, std::size_t c
   SumColumnsWide(acc, spans, count, inner_weight, Divisor{multiplier, shift}, out);
 #else
   const PixelFinisher finisher(inner_weight, multiplier, shift);
-  switch (even_inner) {
-    case 0:
-      break;
-    case 1:
-      return SumColumnsEven<1>(acc, spans, count, finisher, even_inner, out);
-    case 2:
-      return SumColumnsEven<2>(acc, spans, count, finisher, even_inner, out);
-    case 3:
-      return SumColumnsEven<3>(acc, spans, count, finisher, even_inner, out);
-    case 4:
-      return SumColumnsEven<4>(acc, spans, count, finisher, even_inner, out);
-    case 5:
-      return SumColumnsEven<5>(acc, spans, count, finisher, even_inner, out);
-    case 6:
-      return SumColumnsEven<6>(acc, spans, count, finisher, even_inner, out);
-    default:
-      return SumColumnsEven<0>(acc, spans, count, finisher, even_inner, out);
-  }
+  if (even_inner > 0) return SumColumnsEven(acc, spans, count, finisher, even_inner, out);
   const DPixel d;
   for (const Span* span = spans; span != spans + count; ++span, out += 3) {
     const std::uint32_t* p = acc + std::size_t{3} * static_cast<std::size_t>(span->first);
@@ -407,7 +385,8 @@ void AddInnerRows(std::uint16_t* inner, bool fresh, const std::uint8_t* rows, st
   HWY_DYNAMIC_DISPATCH(AddInnerRowsKernel)(inner, fresh, rows, stride, count, n);
 }
 
-void FoldInnerRows(std::uint32_t* acc, const std::uint16_t* inner, std::uint32_t weight, std::size_t n) {
+void FoldInnerRows(std::uint32_t* acc, const std::uint16_t* inner, std::uint32_t weight,
+                   std::size_t n) {
   HWY_DYNAMIC_DISPATCH(FoldInnerRowsKernel)(acc, inner, weight, n);
 }
 
