@@ -46,6 +46,20 @@ bool SamePixels(const RasterImage& a, const RasterImage& b) {
   return true;
 }
 
+// Runs `check` once with the SIMD kernels of every kind of processor this one can run (the
+// kernels are picked per processor, so each kind has code of its own).
+template <typename Check>
+void ForEachSimdTarget(Check check) {
+  const std::vector<std::int64_t> targets = hwy::SupportedAndGeneratedTargets();
+  ASSERT_FALSE(targets.empty());
+  for (std::int64_t target : targets) {
+    SCOPED_TRACE(hwy::TargetName(target));
+    hwy::SetSupportedTargetsForTest(target);
+    check();
+  }
+  hwy::SetSupportedTargetsForTest(0);
+}
+
 std::string Encoded(const RasterImage& image) {
   std::string jpeg;
   EncodeRasterImageAsJpeg(image, 7, &jpeg);
@@ -265,24 +279,26 @@ TEST(PhotoCopiesTest, ReadsFilesLikeTheLoader) {
 }
 
 // The scaler takes the rows in bands of any size, including runs of fully covered rows longer
-// than its 16-bit sums hold.
+// than its 16-bit sums hold, on every kind of processor.
 TEST(RowStreamScalerTest, AnyBandsGiveTheWholePictureResult) {
   const RasterImage source = testing::MakePicture(29, 700);
   const PictureSize targets[] = {{5, 2}, {3, 1}, {29, 699}, {58, 1400}, {1, 333}, {7, 700}};
-  for (PictureSize target : targets) {
-    RasterImage expected = source;
-    ScaleRasterImage(expected, target.width, target.height);
-    for (int band : {1, 7, 16, 300, 700}) {
-      RasterImage scaled(target.width, target.height);
-      imaging_internal::RowStreamScaler scaler(source.width(), source.height(), &scaled);
-      for (int y = 0; y < source.height(); y += band) {
-        scaler.TakeRows(source.row(y), source.stride(), std::min(band, source.height() - y));
+  ForEachSimdTarget([&] {
+    for (PictureSize target : targets) {
+      RasterImage expected = source;
+      ScaleRasterImage(expected, target.width, target.height);
+      for (int band : {1, 7, 16, 300, 700}) {
+        RasterImage scaled(target.width, target.height);
+        imaging_internal::RowStreamScaler scaler(source.width(), source.height(), &scaled);
+        for (int y = 0; y < source.height(); y += band) {
+          scaler.TakeRows(source.row(y), source.stride(), std::min(band, source.height() - y));
+        }
+        EXPECT_TRUE(scaler.done());
+        EXPECT_TRUE(SamePixels(scaled, expected))
+            << target.width << "x" << target.height << " band " << band;
       }
-      EXPECT_TRUE(scaler.done());
-      EXPECT_TRUE(SamePixels(scaled, expected))
-          << target.width << "x" << target.height << " band " << band;
     }
-  }
+  });
 }
 
 }  // namespace
@@ -340,8 +356,6 @@ TEST(ExactSumsTest, EveryKernelKeepsTheSumsExact) {
                {{1000, 7}, {3, 2}},     {{7, 1000}, {2, 3}},     {{31, 17}, {64, 40}},
                {{50, 50}, {49, 49}},    {{320, 5}, {10, 5}},     {{3, 900}, {3, 1}},
                {{1, 60}, {1, 7}},       {{60, 1}, {7, 1}},       {{4200, 4100}, {1, 1}}};
-  const std::vector<std::int64_t> targets = hwy::SupportedAndGeneratedTargets();
-  ASSERT_FALSE(targets.empty());
   for (const auto& c : cases) {
     const RasterImage source =
         testing::MakePicture(c.source.width, c.source.height, [](int x, int y) {
@@ -350,11 +364,9 @@ TEST(ExactSumsTest, EveryKernelKeepsTheSumsExact) {
                      static_cast<std::uint8_t>(255 - (x + y) % 256)};
         });
     const RasterImage expected = BruteForceScale(source, c.target);
-    for (std::int64_t target : targets) {
-      SCOPED_TRACE(std::string(hwy::TargetName(target)) + " " + std::to_string(c.source.width) +
-                   "x" + std::to_string(c.source.height) + " to " +
-                   std::to_string(c.target.width) + "x" + std::to_string(c.target.height));
-      hwy::SetSupportedTargetsForTest(target);
+    SCOPED_TRACE(std::to_string(c.source.width) + "x" + std::to_string(c.source.height) + " to " +
+                 std::to_string(c.target.width) + "x" + std::to_string(c.target.height));
+    ForEachSimdTarget([&] {
       RasterImage scaled = source;
       ScaleRasterImage(scaled, c.target.width, c.target.height);
       EXPECT_TRUE(SamePixels(scaled, expected));
@@ -364,8 +376,7 @@ TEST(ExactSumsTest, EveryKernelKeepsTheSumsExact) {
         scaler.TakeRows(source.row(y), source.stride(), std::min(32, source.height() - y));
       }
       EXPECT_TRUE(SamePixels(streamed, expected));
-    }
-    hwy::SetSupportedTargetsForTest(0);
+    });
   }
 }
 
