@@ -301,6 +301,31 @@ TEST(RowStreamScalerTest, AnyBandsGiveTheWholePictureResult) {
   });
 }
 
+// Spans of white rows right at the edge of the 16-bit sums (257 rows of 255 make 65535) and
+// past it, whole and streamed, at a width that leaves the vector loops a remainder.
+TEST(RowStreamScalerTest, SumsAtTheEdgeOfSixteenBitsStayExact) {
+  ForEachSimdTarget([] {
+    for (int height : {258, 259, 260, 515, 516}) {
+      const RasterImage white(67, height, Rgb{255, 255, 255});
+      for (int target_height : {1, 2}) {
+        RasterImage scaled = white;
+        ScaleRasterImage(scaled, 67, target_height);
+        RasterImage streamed(67, target_height);
+        imaging_internal::RowStreamScaler scaler(67, height, &streamed);
+        for (int y = 0; y < height; y += 32) {
+          scaler.TakeRows(white.row(y), white.stride(), std::min(32, height - y));
+        }
+        for (int y = 0; y < target_height; ++y) {
+          for (int x = 0; x < 67; ++x) {
+            ASSERT_EQ(scaled.pixel(x, y), (Rgb{255, 255, 255})) << height << " " << x << "," << y;
+            ASSERT_EQ(streamed.pixel(x, y), (Rgb{255, 255, 255})) << height << " " << x << "," << y;
+          }
+        }
+      }
+    }
+  });
+}
+
 }  // namespace
 }  // namespace albumora
 
