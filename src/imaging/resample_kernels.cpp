@@ -202,9 +202,12 @@ namespace {
 using DPixel = hn::FixedTag<std::uint32_t, 4>;
 using VPixel = hn::Vec<DPixel>;
 
+// Dividing a weighted sum takes its two 32-bit halves apart, unless every weighted sum fits 32
+// bits (255 times the photo's pixel count does: photos up to 16.8 megapixels).
 #if HWY_ARCH_X86 && HWY_TARGET <= HWY_AVX2
 // Turns the sums of one target pixel into its bytes. With 256-bit vectors the four lanes widen
 // to 64 bits in one register.
+template <bool kWordSums>
 class PixelFinisher {
  public:
   PixelFinisher(std::uint32_t inner_weight, std::uint64_t multiplier, int shift)
@@ -222,10 +225,12 @@ class PixelFinisher {
         Weigh(last, hn::Set(kHalves, span.last_weight)));
     // (sum * multiplier + half) >> shift, exact while the product stays below 2^64 (as the
     // divisor is chosen): the multiplier has 32 bits, the sum is taken in two halves.
-    const VWide low = hn::MulEven(hn::BitCast(kHalves, sum), multiplier_);
-    const VWide high = hn::MulEven(hn::BitCast(kHalves, hn::ShiftRight<32>(sum)), multiplier_);
-    const VWide mean =
-        hn::ShiftRightSame(hn::Add(hn::Add(low, hn::ShiftLeft<32>(high)), half_), shift_);
+    VWide product = hn::MulEven(hn::BitCast(kHalves, sum), multiplier_);
+    if constexpr (!kWordSums) {
+      const VWide high = hn::MulEven(hn::BitCast(kHalves, hn::ShiftRight<32>(sum)), multiplier_);
+      product = hn::Add(product, hn::ShiftLeft<32>(high));
+    }
+    const VWide mean = hn::ShiftRightSame(hn::Add(product, half_), shift_);
     const auto bytes = hn::TruncateTo(hn::FixedTag<std::uint8_t, 4>(), mean);
     const std::uint32_t word = hn::GetLane(hn::BitCast(hn::FixedTag<std::uint32_t, 1>(), bytes));
     std::memcpy(out, &word, 3);
@@ -252,6 +257,7 @@ class PixelFinisher {
 #else
 // The same with 128-bit vectors: the channels are weighed and divided as even lanes (red, blue)
 // and odd lanes (green), as the processors multiply 32 by 32 bits into 64 only in even lanes.
+template <bool kWordSums>
 class PixelFinisher {
  public:
   PixelFinisher(std::uint32_t inner_weight, std::uint64_t multiplier, int shift)
@@ -287,9 +293,12 @@ class PixelFinisher {
   }
 
   HWY_INLINE VWide Divide(VWide sum) const {
-    const VWide low = hn::MulEven(hn::BitCast(DPixel(), sum), multiplier_);
-    const VWide high = hn::MulEven(hn::BitCast(DPixel(), hn::ShiftRight<32>(sum)), multiplier_);
-    return hn::ShiftRightSame(hn::Add(hn::Add(low, hn::ShiftLeft<32>(high)), half_), shift_);
+    VWide product = hn::MulEven(hn::BitCast(DPixel(), sum), multiplier_);
+    if constexpr (!kWordSums) {
+      const VWide high = hn::MulEven(hn::BitCast(DPixel(), hn::ShiftRight<32>(sum)), multiplier_);
+      product = hn::Add(product, hn::ShiftLeft<32>(high));
+    }
+    return hn::ShiftRightSame(hn::Add(product, half_), shift_);
   }
 
   VPixel inner_weight_;
@@ -305,20 +314,29 @@ class PixelFinisher {
 #if HWY_TARGET != HWY_SCALAR
 namespace {
 
-// Every span has even_inner fully covered pixels or one more: the loop runs the same number of
-// times for every pixel, so its end is never mispredicted, and the optional pixel is added under
-// a mask (it is the span's last pixel when there is none).
-void SumColumnsEven(const std::uint32_t* acc, const Span* spans, std::size_t count,
-                    const PixelFinisher& finisher, int even_inner, std::uint8_t* out) {
+// The horizontal pass with `finisher`. When every span has even_inner fully covered pixels or
+// one more, the loop over them runs the same number of times for every pixel, so its end is
+// never mispredicted, and the optional pixel is added under a mask (it is the span's last pixel
+// when there is none).
+template <typename Finisher>
+void SumColumnsWith(const Finisher& finisher, const std::uint32_t* acc, const Span* spans,
+                    std::size_t count, int even_inner, std::uint8_t* out) {
   const DPixel d;
   for (const Span* span = spans; span != spans + count; ++span, out += 3) {
     const std::uint32_t* p = acc + std::size_t{3} * static_cast<std::size_t>(span->first);
     const std::uint32_t* q = p + 3;
     VPixel inner = hn::Zero(d);
-    for (int i = 0; i < even_inner; ++i, q += 3) inner = hn::Add(inner, hn::LoadU(d, q));
-    const int more = span->count - 2 - even_inner;  // 0 or 1
-    inner = hn::Add(inner, hn::And(hn::LoadU(d, q), hn::Set(d, 0u - static_cast<unsigned>(more))));
-    q += 3 * more;
+    if (even_inner > 0) {
+      for (int i = 0; i < even_inner; ++i, q += 3) inner = hn::Add(inner, hn::LoadU(d, q));
+      const int more = span->count - 2 - even_inner;  // 0 or 1
+      inner =
+          hn::Add(inner, hn::And(hn::LoadU(d, q), hn::Set(d, 0u - static_cast<unsigned>(more))));
+      q += 3 * more;
+    } else if (span->count == 1) {
+      q = p;  // the last weight is 0
+    } else {
+      for (int i = 1; i < span->count - 1; ++i, q += 3) inner = hn::Add(inner, hn::LoadU(d, q));
+    }
     finisher.Finish(hn::LoadU(d, p), inner, hn::LoadU(d, q), *span, out);
   }
 }
@@ -328,24 +346,18 @@ void SumColumnsEven(const std::uint32_t* acc, const Span* spans, std::size_t cou
 
 void SumColumnsKernel(const std::uint32_t* acc, const Span* spans, std::size_t count,
                       std::uint32_t inner_weight, std::uint64_t multiplier, int shift,
-                      int even_inner, std::uint8_t* out) {
+                      int even_inner, bool word_sums, std::uint8_t* out) {
 #if HWY_TARGET == HWY_SCALAR
   (void)even_inner;
+  (void)word_sums;
   SumColumnsWide(acc, spans, count, inner_weight, Divisor{multiplier, shift}, out);
 #else
-  const PixelFinisher finisher(inner_weight, multiplier, shift);
-  if (even_inner > 0) return SumColumnsEven(acc, spans, count, finisher, even_inner, out);
-  const DPixel d;
-  for (const Span* span = spans; span != spans + count; ++span, out += 3) {
-    const std::uint32_t* p = acc + std::size_t{3} * static_cast<std::size_t>(span->first);
-    const std::uint32_t* q = p + 3;
-    VPixel inner = hn::Zero(d);
-    if (span->count == 1) {
-      q = p;  // the last weight is 0
-    } else {
-      for (int i = 1; i < span->count - 1; ++i, q += 3) inner = hn::Add(inner, hn::LoadU(d, q));
-    }
-    finisher.Finish(hn::LoadU(d, p), inner, hn::LoadU(d, q), *span, out);
+  if (word_sums) {
+    SumColumnsWith(PixelFinisher<true>(inner_weight, multiplier, shift), acc, spans, count,
+                   even_inner, out);
+  } else {
+    SumColumnsWith(PixelFinisher<false>(inner_weight, multiplier, shift), acc, spans, count,
+                   even_inner, out);
   }
 #endif
 }
@@ -391,11 +403,11 @@ void FoldInnerRows(std::uint32_t* acc, const std::uint16_t* inner, std::uint32_t
 }
 
 void SumColumnsNarrow(const std::uint32_t* acc, const std::vector<Span>& spans,
-                      std::uint32_t inner_weight, Divisor divisor, int even_inner,
+                      std::uint32_t inner_weight, Divisor divisor, int even_inner, bool word_sums,
                       std::uint8_t* out) {
   HWY_DYNAMIC_DISPATCH(SumColumnsKernel)
   (acc, spans.data(), spans.size(), inner_weight, divisor.multiplier, divisor.shift, even_inner,
-   out);
+   word_sums, out);
 }
 
 }  // namespace albumora::imaging_internal

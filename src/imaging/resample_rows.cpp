@@ -47,8 +47,10 @@ ColumnPass::ColumnPass(int source_width, int source_height, int target_width)
       divisor_(AreaDivisor(source_width, source_height)) {
   // A vertical sum is at most 255 * source_height; a span covers at most this many of them.
   const std::uint64_t longest_span = static_cast<std::uint64_t>(source_width) / target_width + 2;
-  narrow_sums_ =
-      longest_span * 255 * static_cast<std::uint64_t>(source_height) < (std::uint64_t{1} << 32);
+  const auto height = static_cast<std::uint64_t>(source_height);
+  narrow_sums_ = longest_span * 255 * height < (std::uint64_t{1} << 32);
+  // A weighted sum is at most 255 * source_width * source_height.
+  word_sums_ = 255 * static_cast<std::uint64_t>(source_width) * height < (std::uint64_t{1} << 32);
   const auto [fewest, most] = std::minmax_element(
       spans_.begin(), spans_.end(), [](const Span& a, const Span& b) { return a.count < b.count; });
   if (fewest->count >= 3 && most->count - fewest->count <= 1) even_inner_ = fewest->count - 2;
@@ -87,7 +89,7 @@ void SumColumnsWide(const std::uint32_t* acc, const Span* spans, std::size_t cou
 
 void ColumnPass::Run(const std::uint32_t* acc, std::uint8_t* out) const {
   if (narrow_sums_) {
-    SumColumnsNarrow(acc, spans_, inner_weight_, divisor_, even_inner_, out);
+    SumColumnsNarrow(acc, spans_, inner_weight_, divisor_, even_inner_, word_sums_, out);
   } else {
     SumColumnsWide(acc, spans_.data(), spans_.size(), inner_weight_, divisor_, out);
   }

@@ -46,6 +46,7 @@ class ColumnPass {
   std::uint32_t inner_weight_;
   Divisor divisor_;
   bool narrow_sums_;    // whether the sum over a span fits 32 bits
+  bool word_sums_;      // whether a whole weighted sum does
   int even_inner_ = 0;  // when > 0, every span has this many fully covered pixels or one more
 };
 
@@ -54,9 +55,9 @@ class ColumnPass {
 void SumColumnsWide(const std::uint32_t* acc, const Span* spans, std::size_t count,
                     std::uint32_t inner_weight, Divisor divisor, std::uint8_t* out);
 
-// ColumnPass::Run for sums that fit 32 bits, in SIMD.
+// ColumnPass::Run for sums that fit 32 bits, in SIMD; `word_sums` when the weighted sums do too.
 void SumColumnsNarrow(const std::uint32_t* acc, const std::vector<Span>& spans,
-                      std::uint32_t inner_weight, Divisor divisor, int even_inner,
+                      std::uint32_t inner_weight, Divisor divisor, int even_inner, bool word_sums,
                       std::uint8_t* out);
 
 // acc = the weighted sum of the span's rows, the first at `first`, the next `stride` bytes on
