@@ -310,6 +310,10 @@ std::string SettingsStore::Serialise() const {
     }
     out += "\r\n";
   }
+  // An 8-bit file whose first line starts with the bytes of a byte order mark (a mark that came
+  // after a blank line, say) would be read back as UTF-8 and lose its accented letters: a blank
+  // first line keeps it 8-bit.
+  if (!utf8_ && out.starts_with(kByteOrderMark)) out.insert(0, "\r\n");
   return out;
 }
 

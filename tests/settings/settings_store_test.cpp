@@ -160,6 +160,19 @@ TEST(SettingsStore, Utf8FileStaysUtf8WhenWrittenBack) {
   EXPECT_EQ(store.ReadText("#K"), "\xE4");
 }
 
+// A mark of a UTF-8 file that is not at the very start leaves the file 8-bit, also once written.
+TEST(SettingsStore, LateByteOrderMarkKeepsAnEightBitFileEightBit) {
+  SettingsStore store;
+  store.OpenFromBytes("\r\n\xEF\xBB\xBF\r\n[G]\r\n#K = \xE4\r\n");
+  store.SelectGroup("G");
+  ASSERT_EQ(store.ReadText("#K"), "\xE4");
+  store.WriteText("#K", "\xE4x");
+  SettingsStore again;
+  again.OpenFromBytes(store.Serialise());
+  again.SelectGroup("G");
+  EXPECT_EQ(again.ReadText("#K"), "\xE4x");
+}
+
 TEST(SettingsStore, CloseWritesOnlyAChangedStore) {
   ScratchFolder folder;
   const std::string odd = "  ;x\n[G]\n#K=1\n";
