@@ -308,12 +308,6 @@ class PixelFinisher {
 };
 #endif
 
-}  // namespace
-#endif
-
-#if HWY_TARGET != HWY_SCALAR
-namespace {
-
 // The horizontal pass with `finisher`. When every span has even_inner fully covered pixels or
 // one more, the loop over them runs the same number of times for every pixel, so its end is
 // never mispredicted, and the optional pixel is added under a mask (it is the span's last pixel
