@@ -13,8 +13,8 @@
 // all with one workspace as a run keeps it, copies of 1024 and 150 pixels saved at step 7. It
 // prints the medians, stream and frame as ratios of the floor, per photo and for the whole set,
 // in wall and in thread processor time (less disturbed on a shared machine). The stream ratio is
-// the median of each round's ratio, as floor and stream of a round run back to back. Floor and stream
-// run first over every photo, the frame way after: the peak memory (ru_maxrss) printed after
+// the median of each round's ratio, as floor and stream of a round run back to back. Floor and
+// stream run first over every photo, the frame way after: the peak memory (ru_maxrss) printed after
 // each pass is that pass's, given as the growth over the resting size before the first photo
 // and as a multiple of one decoded picture of the largest photo. For every photo with a colour
 // profile it also times the conversion of both copies to sRGB and gives its share of the stream
