@@ -19,7 +19,6 @@
 // and as a multiple of one decoded picture of the largest photo. For every photo with a colour
 // profile it also times the conversion of both copies to sRGB and gives its share of the stream
 // conversion.
-#include <lcms2.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -40,6 +39,7 @@
 #include "imaging/jpeg_library.h"
 #include "imaging/photo_copies.h"
 #include "imaging/raster_image.h"
+#include "support/icc_profiles.h"
 
 namespace albumora {
 namespace {
@@ -88,23 +88,6 @@ std::string ExifOrientationSegment(int orientation) {
   exif += static_cast<char>(orientation);
   exif += std::string(7, '\0');
   return exif;
-}
-
-// A Display P3 profile as phones embed it: P3 primaries, D65, the sRGB curve.
-std::string DisplayP3Profile() {
-  const cmsCIExyY white = {0.3127, 0.3290, 1};
-  const cmsCIExyYTRIPLE primaries = {{0.680, 0.320, 1}, {0.265, 0.690, 1}, {0.150, 0.060, 1}};
-  const double srgb_curve[] = {2.4, 1 / 1.055, 0.055 / 1.055, 1 / 12.92, 0.04045};
-  cmsToneCurve* curve = cmsBuildParametricToneCurve(nullptr, 4, srgb_curve);
-  cmsToneCurve* curves[] = {curve, curve, curve};
-  cmsHPROFILE profile = cmsCreateRGBProfile(&white, &primaries, curves);
-  cmsFreeToneCurve(curve);
-  cmsUInt32Number size = 0;
-  cmsSaveProfileToMem(profile, nullptr, &size);
-  std::string bytes(size, '\0');
-  cmsSaveProfileToMem(profile, bytes.data(), &size);
-  cmsCloseProfile(profile);
-  return bytes;
 }
 
 struct TestPhoto {
@@ -349,7 +332,7 @@ int Run(int argc, char** argv) {
   std::vector<std::string> photos;
   if (folder.empty()) {
     std::printf("making test photos in %s\n", work.c_str());
-    const std::string p3 = DisplayP3Profile();
+    const std::string p3 = testing::DisplayP3Profile();
     const TestPhoto made[] = {{"12mp.jpg", 4000, 3000, 0, false, false},
                               {"24mp.jpg", 6000, 4000, 0, false, false},
                               {"24mp_orientation6.jpg", 6000, 4000, 6, false, false},
